@@ -1,0 +1,430 @@
+// Draws the game's pictures as 24-bit BMP files, ready to be packed into picData.dat.
+// Usage: makePictures outputFolder
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "pictureColours.h"
+
+namespace {
+
+// Shades shared by several pictures; none of them equals a key colour.
+constexpr pictureColour outlineShade{10, 14, 20};
+constexpr pictureColour armourShadow{20, 90, 170};
+constexpr pictureColour armourLight{150, 210, 255};
+constexpr pictureColour helmetShade{26, 70, 130};
+constexpr pictureColour helmetLight{70, 120, 190};
+constexpr pictureColour visorShade{120, 235, 235};
+constexpr pictureColour sleeveShade{28, 110, 200};
+constexpr pictureColour sleeveEdge{16, 60, 120};
+constexpr pictureColour gloveShade{196, 150, 110};
+constexpr pictureColour bootShade{36, 40, 48};
+constexpr pictureColour packShade{52, 62, 58};
+constexpr pictureColour gunDark{44, 48, 56};
+constexpr pictureColour gunMetal{88, 96, 108};
+constexpr pictureColour gunLight{150, 160, 172};
+constexpr pictureColour flashOuter{255, 230, 120};
+constexpr pictureColour flashCore{255, 255, 235};
+constexpr pictureColour deadArmour{70, 86, 110};
+constexpr pictureColour deadArmourDark{46, 56, 74};
+constexpr pictureColour bloodDark{100, 6, 14};
+constexpr pictureColour carapaceShadow{36, 120, 34};
+constexpr pictureColour carapaceLight{160, 235, 120};
+constexpr pictureColour headShade{30, 96, 40};
+constexpr pictureColour clawShade{24, 74, 30};
+constexpr pictureColour clawTip{210, 230, 170};
+constexpr pictureColour legShade{22, 54, 26};
+constexpr pictureColour eyeShade{240, 40, 30};
+constexpr pictureColour eyeGlint{255, 210, 200};
+constexpr pictureColour dazedEye{240, 240, 230};
+constexpr pictureColour bellyShade{176, 164, 118};
+constexpr pictureColour bellyDark{120, 108, 76};
+constexpr pictureColour deadLegShade{60, 70, 50};
+constexpr pictureColour ichorDark{130, 160, 20};
+constexpr pictureColour shotGlow{200, 80, 12};
+constexpr pictureColour shotCore{255, 250, 210};
+constexpr pictureColour cursorShade{245, 250, 255};
+
+int colour(pictureColour c) {
+    return makecol(c.r, c.g, c.b);
+}
+
+// A new picture of the given size, all transparent.
+BITMAP* blankPicture(int width, int height) {
+    BITMAP* picture = create_bitmap(width, height);
+    if (!picture) {
+        std::fprintf(stderr, "makePictures: out of memory\n");
+        std::exit(EXIT_FAILURE);
+    }
+    clear_to_color(picture, bitmap_mask_color(picture));
+    return picture;
+}
+
+// Rings the opaque parts with a one-pixel dark edge so units stand out on any floor.
+void outline(BITMAP* picture) {
+    const int mask = bitmap_mask_color(picture);
+    BITMAP* before = create_bitmap(picture->w, picture->h);
+    blit(picture, before, 0, 0, 0, 0, picture->w, picture->h);
+    for (int y = 0; y < picture->h; y++) {
+        for (int x = 0; x < picture->w; x++) {
+            if (getpixel(before, x, y) != mask)
+                continue;
+            const bool touchesOpaque =
+                (x > 0 && getpixel(before, x - 1, y) != mask) ||
+                (x + 1 < picture->w && getpixel(before, x + 1, y) != mask) ||
+                (y > 0 && getpixel(before, x, y - 1) != mask) ||
+                (y + 1 < picture->h && getpixel(before, x, y + 1) != mask);
+            if (touchesOpaque)
+                putpixel(picture, x, y, colour(outlineShade));
+        }
+    }
+    destroy_bitmap(before);
+}
+
+// A nine-pixel twinkle, as drawn over a dazed head.
+void star(BITMAP* picture, int x, int y, pictureColour c) {
+    hline(picture, x - 2, y, x + 2, colour(c));
+    vline(picture, x, y - 2, y + 2, colour(c));
+    putpixel(picture, x - 1, y - 1, colour(c));
+    putpixel(picture, x + 1, y + 1, colour(c));
+}
+
+// A line two pixels thick, for limbs.
+void thickLine(BITMAP* picture, int x1, int y1, int x2, int y2, pictureColour c) {
+    line(picture, x1, y1, x2, y2, colour(c));
+    line(picture, x1 + 1, y1, x2 + 1, y2, colour(c));
+    line(picture, x1, y1 + 1, x2, y2 + 1, colour(c));
+}
+
+// Cheap deterministic noise so the floor looks worn the same way on every build.
+int floorNoise(int x, int y) {
+    unsigned int h = static_cast<unsigned int>(x) * 374761393u + static_cast<unsigned int>(y) * 668265263u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return static_cast<int>((h ^ (h >> 16)) & 0xff);
+}
+
+// Steel deck plates with rivets, kept dark and low in contrast so the units stay readable.
+BITMAP* drawFloor() {
+    constexpr int plate = 50;
+    constexpr int border = 6;
+    BITMAP* floor = blankPicture(floorPictureWidth, floorPictureHeight);
+
+    for (int py = 0; py < floorPictureHeight; py += plate) {
+        for (int px = 0; px < floorPictureWidth; px += plate) {
+            const int tone = floorNoise(px, py) % 5;
+            const int r = 42 + tone, g = 46 + tone, b = 54 + tone;
+            rectfill(floor, px, py, px + plate - 1, py + plate - 1, makecol(r, g, b));
+            // Grain: a few slightly lighter and darker pixels, never more than 3 steps away.
+            for (int y = py; y < py + plate; y++) {
+                for (int x = px; x < px + plate; x++) {
+                    const int n = floorNoise(x, y);
+                    if (n < 14)
+                        putpixel(floor, x, y, makecol(r - 3, g - 3, b - 3));
+                    else if (n > 244)
+                        putpixel(floor, x, y, makecol(r + 3, g + 3, b + 3));
+                }
+            }
+            // Bevel: light from the top left.
+            hline(floor, px + 1, py + 1, px + plate - 2, makecol(r + 8, g + 8, b + 9));
+            vline(floor, px + 1, py + 1, py + plate - 2, makecol(r + 6, g + 6, b + 7));
+            hline(floor, px + 1, py + plate - 2, px + plate - 2, makecol(r - 8, g - 8, b - 8));
+            vline(floor, px + plate - 2, py + 1, py + plate - 2, makecol(r - 6, g - 6, b - 6));
+            // Seams between plates.
+            hline(floor, px, py, px + plate - 1, makecol(26, 29, 35));
+            vline(floor, px, py, py + plate - 1, makecol(26, 29, 35));
+            // Rivets in the corners.
+            const int inset = 5;
+            for (int corner = 0; corner < 4; corner++) {
+                const int rx = (corner & 1) ? px + plate - 1 - inset : px + inset;
+                const int ry = (corner & 2) ? py + plate - 1 - inset : py + inset;
+                putpixel(floor, rx, ry, makecol(r + 14, g + 14, b + 15));
+                putpixel(floor, rx + 1, ry + 1, makecol(24, 27, 32));
+                putpixel(floor, rx + 1, ry, makecol(r - 4, g - 4, b - 4));
+                putpixel(floor, rx, ry + 1, makecol(r - 4, g - 4, b - 4));
+            }
+        }
+    }
+
+    // A faint ring and cross marking the middle of the arena.
+    const int cx = floorPictureWidth / 2, cy = floorPictureHeight / 2;
+    const int mark = makecol(56, 62, 72);
+    circle(floor, cx, cy, 60, mark);
+    circle(floor, cx, cy, 61, mark);
+    hline(floor, cx - 12, cy, cx + 12, mark);
+    vline(floor, cx, cy - 12, cy + 12, mark);
+
+    // A darker rim with dim warning stripes frames the arena's walls.
+    for (int y = 0; y < floorPictureHeight; y++) {
+        for (int x = 0; x < floorPictureWidth; x++) {
+            const bool rim = x < border || y < border || x >= floorPictureWidth - border ||
+                             y >= floorPictureHeight - border;
+            if (!rim)
+                continue;
+            const bool stripe = ((x + y) / 8) % 2 == 0;
+            putpixel(floor, x, y, stripe ? makecol(58, 54, 36) : makecol(30, 31, 36));
+        }
+    }
+    rect(floor, border, border, floorPictureWidth - 1 - border, floorPictureHeight - 1 - border,
+         makecol(22, 24, 29));
+    return floor;
+}
+
+enum class playerPose { idle, moving, attack1, attack2, stunned };
+
+// The armed soldier seen from above, rifle pointing up.
+BITMAP* drawPlayer(playerPose pose) {
+    BITMAP* p = blankPicture(playerPictureSize, playerPictureSize);
+
+    if (pose == playerPose::moving) {
+        // Mid-stride: left boot ahead, right boot behind.
+        ellipsefill(p, 11, 11, 2, 3, colour(bootShade));
+        ellipsefill(p, 21, 27, 2, 3, colour(bootShade));
+    }
+
+    // Backpack.
+    rectfill(p, 11, 22, 21, 27, colour(packShade));
+    hline(p, 12, 25, 20, colour(gunDark));
+
+    // Shoulders and armour.
+    ellipsefill(p, 16, 19, 11, 6, colour(armourShadow));
+    ellipsefill(p, 16, 18, 10, 5, colour(playerKeyColour));
+    ellipsefill(p, 9, 16, 2, 1, colour(armourLight));
+    ellipsefill(p, 23, 16, 2, 1, colour(armourLight));
+
+    // Helmet, lit from the top left.
+    circlefill(p, 16, 18, 5, colour(helmetShade));
+    circlefill(p, 15, 17, 3, colour(helmetLight));
+    putpixel(p, 14, 16, colour(armourLight));
+
+    // Sleeves reaching forward to the rifle, edged so they read apart from the armour.
+    thickLine(p, 7, 16, 13, 10, sleeveEdge);
+    line(p, 7, 14, 12, 9, colour(sleeveEdge));
+    line(p, 7, 15, 12, 10, colour(sleeveShade));
+    line(p, 8, 15, 13, 10, colour(sleeveShade));
+    thickLine(p, 24, 16, 19, 13, sleeveEdge);
+    line(p, 24, 14, 20, 12, colour(sleeveEdge));
+    line(p, 24, 15, 20, 13, colour(sleeveShade));
+
+    // Rifle: barrel ahead, body held at the chest.
+    const int recoil = pose == playerPose::attack2 ? 1 : 0;
+    rectfill(p, 15, 3 + recoil, 17, 9 + recoil, colour(gunMetal));
+    rectfill(p, 14, 9 + recoil, 18, 13, colour(gunDark));
+    vline(p, 16, 4 + recoil, 12, colour(gunLight));
+    putpixel(p, 16, 3 + recoil, colour(gunDark));
+    rectfill(p, 13, 8 + recoil, 14, 9 + recoil, colour(gloveShade));
+    rectfill(p, 18, 11, 19, 12, colour(gloveShade));
+
+    if (pose == playerPose::attack1) {
+        const int flash[] = {16, 0, 18, 2, 14, 2};
+        polygon(p, 3, flash, colour(flashOuter));
+        vline(p, 16, 1, 2, colour(flashCore));
+    } else if (pose == playerPose::attack2) {
+        circlefill(p, 16, 2, 2, colour(flashOuter));
+        line(p, 12, 0, 14, 2, colour(flashOuter));
+        line(p, 20, 0, 18, 2, colour(flashOuter));
+        hline(p, 11, 3, 21, colour(flashOuter));
+        putpixel(p, 16, 2, colour(flashCore));
+        putpixel(p, 16, 1, colour(flashCore));
+    } else if (pose == playerPose::stunned) {
+        star(p, 9, 25, playerStunnedColour);
+        star(p, 23, 25, playerStunnedColour);
+        star(p, 16, 28, playerStunnedColour);
+    }
+
+    outline(p);
+    return p;
+}
+
+// The soldier face down in a pool of blood, rifle dropped beside him.
+BITMAP* drawPlayerDead() {
+    BITMAP* p = blankPicture(playerPictureSize, playerPictureSize);
+
+    ellipsefill(p, 15, 17, 12, 10, colour(playerDeadColour));
+    circlefill(p, 25, 10, 3, colour(playerDeadColour));
+    circlefill(p, 6, 25, 3, colour(playerDeadColour));
+    ellipsefill(p, 16, 20, 7, 5, colour(bloodDark));
+
+    // Sprawled arms.
+    thickLine(p, 7, 15, 3, 9, deadArmourDark);
+    thickLine(p, 24, 16, 27, 22, deadArmourDark);
+
+    ellipsefill(p, 16, 16, 10, 6, colour(deadArmourDark));
+    ellipsefill(p, 16, 15, 9, 5, colour(deadArmour));
+    rectfill(p, 12, 20, 20, 24, colour(packShade));
+    circlefill(p, 16, 11, 4, colour(helmetShade));
+    circlefill(p, 15, 10, 2, colour(deadArmourDark));
+
+    // The rifle, knocked aside.
+    thickLine(p, 22, 28, 29, 23, gunDark);
+    line(p, 24, 27, 29, 23, colour(gunMetal));
+
+    outline(p);
+    return p;
+}
+
+enum class enemyPose { normal, stunned };
+
+// The homing beetle seen from above, pincers and eyes to the front.
+BITMAP* drawEnemy(enemyPose pose) {
+    BITMAP* e = blankPicture(enemyPictureSize, enemyPictureSize);
+    const int mirror = enemyPictureSize;
+
+    // Pincers: a disc with a bite taken out of it, opening to the front.
+    const int droop = pose == enemyPose::stunned ? 2 : 0;
+    circlefill(e, 9, 6 + droop, 4, colour(clawShade));
+    circlefill(e, mirror - 9, 6 + droop, 4, colour(clawShade));
+    circlefill(e, 12, 3 + droop, 3, bitmap_mask_color(e));
+    circlefill(e, mirror - 12, 3 + droop, 3, bitmap_mask_color(e));
+    putpixel(e, 9, 2 + droop, colour(clawTip));
+    putpixel(e, mirror - 9, 2 + droop, colour(clawTip));
+
+    // Three legs a side, each with a knee.
+    const int legs[3][6] = {{9, 13, 4, 11, 2, 7}, {8, 18, 3, 18, 2, 21}, {10, 23, 5, 25, 3, 28}};
+    for (const auto& leg : legs) {
+        thickLine(e, leg[0], leg[1], leg[2], leg[3], legShade);
+        thickLine(e, leg[2], leg[3], leg[4], leg[5], legShade);
+        thickLine(e, mirror - leg[0], leg[1], mirror - leg[2], leg[3], legShade);
+        thickLine(e, mirror - leg[2], leg[3], mirror - leg[4], leg[5], legShade);
+    }
+
+    // Carapace: two wing covers split down the middle, with a sheen on the left.
+    ellipsefill(e, 15, 19, 9, 9, colour(carapaceShadow));
+    ellipsefill(e, 15, 18, 8, 8, colour(enemyKeyColour));
+    vline(e, 15, 12, 26, colour(carapaceShadow));
+    ellipsefill(e, 11, 16, 1, 3, colour(carapaceLight));
+    ellipsefill(e, 19, 16, 1, 2, colour(carapaceLight));
+    hline(e, 9, 22, 13, colour(carapaceShadow));
+    hline(e, 17, 22, 21, colour(carapaceShadow));
+
+    // Head.
+    ellipsefill(e, 15, 9, 6, 4, colour(headShade));
+    if (pose == enemyPose::stunned) {
+        line(e, 11, 6, 13, 8, colour(dazedEye));
+        line(e, 13, 6, 11, 8, colour(dazedEye));
+        line(e, 17, 6, 19, 8, colour(dazedEye));
+        line(e, 19, 6, 17, 8, colour(dazedEye));
+    } else {
+        circlefill(e, 12, 7, 1, colour(eyeShade));
+        circlefill(e, 18, 7, 1, colour(eyeShade));
+        putpixel(e, 11, 6, colour(eyeGlint));
+        putpixel(e, 17, 6, colour(eyeGlint));
+    }
+
+    if (pose == enemyPose::stunned) {
+        star(e, 6, 12, enemyStunnedColour);
+        star(e, 24, 12, enemyStunnedColour);
+        star(e, 15, 3, enemyStunnedColour);
+    }
+
+    outline(e);
+    return e;
+}
+
+// The beetle flipped on its back in a splash of ichor, legs curled.
+BITMAP* drawEnemyDead() {
+    BITMAP* e = blankPicture(enemyPictureSize, enemyPictureSize);
+    const int mirror = enemyPictureSize;
+
+    ellipsefill(e, 15, 16, 12, 11, colour(enemyDeadColour));
+    circlefill(e, 4, 6, 2, colour(enemyDeadColour));
+    circlefill(e, 26, 25, 2, colour(enemyDeadColour));
+    ellipsefill(e, 17, 19, 8, 6, colour(ichorDark));
+
+    const int legs[3][4] = {{9, 12, 6, 9}, {8, 17, 5, 16}, {9, 22, 7, 25}};
+    for (const auto& leg : legs) {
+        line(e, leg[0], leg[1], leg[2], leg[3], colour(deadLegShade));
+        line(e, leg[2], leg[3], leg[2] + 2, leg[3] - 1, colour(deadLegShade));
+        line(e, mirror - leg[0], leg[1], mirror - leg[2], leg[3], colour(deadLegShade));
+        line(e, mirror - leg[2], leg[3], mirror - 2 - leg[2], leg[3] - 1, colour(deadLegShade));
+    }
+
+    ellipsefill(e, 15, 17, 7, 8, colour(bellyDark));
+    ellipsefill(e, 15, 16, 6, 7, colour(bellyShade));
+    for (int y = 12; y <= 20; y += 4)
+        hline(e, 11, y, 19, colour(bellyDark));
+    ellipsefill(e, 15, 8, 4, 3, colour(headShade));
+
+    outline(e);
+    return e;
+}
+
+// A bright bolt: a hot core inside a ring of the shot's key colour inside a dim glow.
+BITMAP* drawShot() {
+    BITMAP* s = blankPicture(shotPictureSize, shotPictureSize);
+    rectfill(s, 2, 0, 5, 7, colour(shotGlow));
+    rectfill(s, 0, 2, 7, 5, colour(shotGlow));
+    rectfill(s, 1, 1, 6, 6, colour(shotGlow));
+    rectfill(s, 2, 1, 5, 6, colour(shotKeyColour));
+    rectfill(s, 1, 2, 6, 5, colour(shotKeyColour));
+    rectfill(s, 3, 3, 4, 4, colour(shotCore));
+    return s;
+}
+
+// Four thin ticks around a gap and a centre dot, edged in dark so it reads on any floor.
+BITMAP* drawCursor() {
+    constexpr int c = cursorPictureSize / 2;
+    BITMAP* cursor = blankPicture(cursorPictureSize, cursorPictureSize);
+    hline(cursor, c - 6, c, c - 3, colour(cursorShade));
+    hline(cursor, c + 3, c, c + 6, colour(cursorShade));
+    vline(cursor, c, c - 6, c - 3, colour(cursorShade));
+    vline(cursor, c, c + 3, c + 6, colour(cursorShade));
+    putpixel(cursor, c, c, colour(cursorShade));
+    outline(cursor);
+    arc(cursor, c, c, itofix(16), itofix(48), 6, colour(cursorShade));
+    arc(cursor, c, c, itofix(80), itofix(112), 6, colour(cursorShade));
+    arc(cursor, c, c, itofix(144), itofix(176), 6, colour(cursorShade));
+    arc(cursor, c, c, itofix(208), itofix(240), 6, colour(cursorShade));
+    return cursor;
+}
+
+struct pictureFile {
+    const char* name;
+    BITMAP* (*draw)();
+};
+
+const pictureFile pictureFiles[] = {
+    {"floor.bmp", drawFloor},
+    {"enemyDead.bmp", drawEnemyDead},
+    {"enemy.bmp", [] { return drawEnemy(enemyPose::normal); }},
+    {"enemyStunned.bmp", [] { return drawEnemy(enemyPose::stunned); }},
+    {"playerAttack1.bmp", [] { return drawPlayer(playerPose::attack1); }},
+    {"playerAttack2.bmp", [] { return drawPlayer(playerPose::attack2); }},
+    {"playerDead.bmp", drawPlayerDead},
+    {"player.bmp", [] { return drawPlayer(playerPose::idle); }},
+    {"playerMoving.bmp", [] { return drawPlayer(playerPose::moving); }},
+    {"playerStunned.bmp", [] { return drawPlayer(playerPose::stunned); }},
+    {"shot.bmp", drawShot},
+    {"cursor.bmp", drawCursor},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: makePictures outputFolder\n");
+        return EXIT_FAILURE;
+    }
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        std::fprintf(stderr, "makePictures: cannot start Allegro\n");
+        return EXIT_FAILURE;
+    }
+    set_color_depth(24);
+
+    const std::string folder = argv[1];
+    for (const pictureFile& file : pictureFiles) {
+        BITMAP* picture = file.draw();
+        const std::string path = folder + "/" + file.name;
+        const int failed = save_bitmap(path.c_str(), picture, nullptr);
+        destroy_bitmap(picture);
+        if (failed) {
+            std::fprintf(stderr, "makePictures: cannot write %s\n", path.c_str());
+            return EXIT_FAILURE;
+        }
+    }
+    return EXIT_SUCCESS;
+}
+END_OF_MAIN()

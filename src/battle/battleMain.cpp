@@ -1,0 +1,323 @@
+#include "battleMain.h"
+
+#include <allegro.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "arena.h"
+#include "cursor.h"
+#include "dataObj.h"
+#include "frameTimer.h"
+#include "hitbox.h"
+#include "inputObj.h"
+#include "picDataCheck.h"
+#include "unit.h"
+#include "unitGraphics.h"
+#include "unitList.h"
+#include "videoSettings.h"
+
+namespace {
+const char* const picDataName = "picData.dat";
+
+// Datafile objects read outside the picture sets.
+constexpr int arenaPicObject = 0;
+constexpr int cursorPicObject = 13;
+
+// Which datafile picture shows which status, per unit type, in insertion order.
+struct picEntry {
+    int object;
+    int status;
+};
+const std::vector<picEntry> playerPics = {{9, statusIdle},      {10, statusMoving},
+                                          {5, statusAttacking}, {6, statusAttacking},
+                                          {7, statusDead},      {11, statusStunned}};
+const std::vector<picEntry> homerPics = {
+    {2, statusIdle}, {2, statusMoving}, {1, statusDead}, {3, statusStunned}};
+const std::vector<picEntry> shotPics = {{12, statusIdle}, {12, statusMoving}, {12, statusDead}};
+
+// What a unit of each type inflicts on contact, and how it meets the other types.
+struct collideEntry {
+    int type;
+    int result;
+    bool stunned;
+};
+struct hitboxEntry {
+    int generalType;
+    int damage;
+    int knockbackTime;
+    int stunTime;
+    std::vector<collideEntry> collides;
+};
+const hitboxEntry playerHitbox = {generalTypePlayer,
+                                  0,
+                                  0,
+                                  0,
+                                  {{generalTypePlayer, collideNone, false},
+                                   {generalTypeShot, collideNone, false}}};
+const hitboxEntry homerHitbox = {generalTypeHomer,
+                                 1,
+                                 2,
+                                 0,
+                                 {{generalTypeHomer, collideKnockbackOnly, false},
+                                  {generalTypePlayer, collideNone, true}}};
+const hitboxEntry shotHitbox = {generalTypeShot,
+                                1,
+                                5,
+                                20,
+                                {{generalTypePlayer, collideNone, false},
+                                 {generalTypeShot, collideNone, false}}};
+
+// The restart's population.
+constexpr int homerCount = 30;
+constexpr int homerFirstDelay = 10; // ticks
+constexpr int homerDelayStep = 10;  // ticks between two homing enemies
+
+// Colours and layout of the frame and the HUD (screen pixels).
+constexpr int arenaGrey = 64;
+constexpr int hudGrey = 128;
+constexpr int homersTextGrey = 220;
+constexpr int barLeft = 60;
+constexpr int barRight = 450;
+constexpr int barBottom = 20;
+constexpr int secondRowY = 22;
+constexpr int fpsTextX = 250;
+constexpr int helpTextX = 400;
+
+// The bar's fill for the player's hit points: lengths 10, 140, 390, not proportional.
+struct barFill {
+    int length;
+    int red, green, blue;
+};
+barFill healthBarFill(int hp) {
+    switch (hp) {
+    case 1:
+        return {10, 172, 0, 0};
+    case 2:
+        return {140, 188, 78, 0};
+    case 3:
+        return {390, 172, 172, 0};
+    default:
+        return {0, 0, 0, 0};
+    }
+}
+} // namespace
+
+battleMain::battleMain()
+    : units(nullptr), buffer(nullptr), arenaBuffer(nullptr), arenaSizeX(0), arenaSizeY(0),
+      data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr) {}
+
+battleMain::~battleMain() {
+    if (buffer != nullptr) {
+        destroy_bitmap(buffer);
+    }
+    if (arenaBuffer != nullptr) {
+        destroy_bitmap(arenaBuffer);
+    }
+    delete units;
+}
+
+int battleMain::init() {
+    if (loadPictures(picDataName) != 0) {
+        return -1;
+    }
+    set_palette(desktop_palette);
+    createBuffer(SCREEN_W, SCREEN_H);
+    install_int_ex(incFrameTick, BPS_TO_TIMER(ticksPerSecond));
+    install_int_ex(fpsCalc, SECS_TO_TIMER(1));
+    buildBattle();
+    return 0;
+}
+
+int battleMain::loadPictures(const char* fileName) {
+    DATAFILE* file = data->setDatafile(fileName);
+    srand(time(nullptr));
+    loadProblem = picDataCheck::checkLoaded(file);
+    return loadProblem.empty() ? 0 : -1;
+}
+
+void battleMain::createBuffer(int width, int height) { buffer = create_bitmap(width, height); }
+
+void battleMain::buildBattle() {
+    DATAFILE* file = data->getDatafile();
+    auto picture = [file](int object) { return static_cast<BITMAP*>(file[object].dat); };
+
+    units = new unitList();
+    auto buildSet = [&](int type, const std::vector<picEntry>& pics) {
+        tempGraphics = new unitGraphics();
+        for (const picEntry& entry : pics) {
+            tempGraphics->insertPic(picture(entry.object), entry.status);
+        }
+        tempGraphics->type = type;
+        units->addGraphics(tempGraphics);
+    };
+    auto buildHitbox = [&](const hitboxEntry& box) {
+        tempHitbox = new hitbox();
+        tempHitbox->damage = box.damage;
+        tempHitbox->knockbackTime = box.knockbackTime;
+        tempHitbox->stunTime = box.stunTime;
+        tempHitbox->generalType = box.generalType;
+        for (const collideEntry& entry : box.collides) {
+            tempHitbox->addCollide(entry.type, entry.result, entry.stunned);
+        }
+        units->addHitbox(tempHitbox);
+    };
+    buildSet(generalTypePlayer, playerPics);
+    buildHitbox(playerHitbox);
+    buildSet(generalTypeHomer, homerPics);
+    buildHitbox(homerHitbox);
+    buildSet(generalTypeShot, shotPics);
+    buildHitbox(shotHitbox);
+
+    arena* field = data->getArena();
+    arenaSizeX = field->getArenaSizeX();
+    arenaSizeY = field->getArenaSizeY();
+    field->setArenaPic(picture(arenaPicObject));
+
+    videoSettings* video = data->getVideoSettings();
+    video->setGameOffset((video->getResolutionX() - arenaSizeX) / 2,
+                         (video->getResolutionY() - arenaSizeY) / 2);
+
+    restart();
+    data->getInputObj()->getCursor()->setCursorPic(picture(cursorPicObject));
+    arenaBuffer = create_bitmap(arenaSizeX, arenaSizeY);
+}
+
+void battleMain::restart() {
+    units->clearAll();
+
+    arena* field = data->getArena();
+    unitCreate* player = new unitCreate();
+    player->type = generalTypePlayer;
+    player->posX = itofix(field->getArenaSizeX() / 2);
+    player->posY = itofix(field->getArenaSizeY() / 2);
+    player->moveAngle = 0;
+    player->delay = 0;
+    units->addCreate(player);
+
+    // Each homing enemy starts at a random point of the border, walked edge by edge clockwise
+    // from the top-left corner, so each edge is as likely as its length.
+    const int w = arenaSizeX;
+    const int h = arenaSizeY;
+    for (int i = 0; i < homerCount; i++) {
+        unitCreate* homer = new unitCreate();
+        homer->type = generalTypeHomer;
+        int r = rand() % (2 * (w + h));
+        int x, y;
+        if (r < w) {
+            x = r;
+            y = 0;
+        } else if (r < w + h) {
+            x = w;
+            y = r - w;
+        } else if (r < 2 * w + h) {
+            x = r - w - h;
+            y = h;
+        } else {
+            x = 0;
+            y = r - 2 * w - h;
+        }
+        homer->posX = itofix(x);
+        homer->posY = itofix(y);
+        homer->moveAngle = 0;
+        homer->delay = homerDelayStep * i + homerFirstDelay;
+        units->addCreate(homer);
+    }
+}
+
+void battleMain::go() {
+    bool tickPending = false;
+    int resX = 0;
+    int resY = 0;
+    data->getVideoSettings()->getResolution(resX, resY);
+
+    draw(buffer, arenaBuffer);
+    if (frameTick > 0) {
+        tickPending = true;
+    }
+    inputObj* input = data->getInputObj();
+    input->processInput(resX, resY, tickPending);
+    if (frameTick > 0) {
+        applyInput();
+    }
+    units->cullUnits();
+    if (input->getKeyWasClicked()->at(inputObj::keyRestart)) {
+        restart();
+    }
+    // Ticks beyond the one just run are dropped: a slow machine plays slower, never in bursts.
+    frameTick = 0;
+}
+
+void battleMain::applyInput() {
+    gameEnd();
+    std::vector<unit*>& live = *units->getUnits();
+    for (unit* u : live) {
+        u->processInput(data, units);
+    }
+    for (unit* u : live) {
+        u->makePendingActions(data, units);
+    }
+    for (unit* u : live) {
+        u->processPendingActions(data, units);
+    }
+    units->createUnits();
+}
+
+int battleMain::gameEnd() { return 0; }
+
+void battleMain::draw(BITMAP* buffer, BITMAP* arenaBuffer) {
+    drawBackground(buffer, arenaBuffer);
+    drawUnits(arenaBuffer);
+    videoSettings* video = data->getVideoSettings();
+    blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(), arenaSizeX,
+         arenaSizeY);
+    drawCursor(buffer);
+    drawDisplay(buffer);
+}
+
+void battleMain::drawBackground(BITMAP* buffer, BITMAP* arenaBuffer) {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    data->getVideoSettings()->getBackgroundColor(red, green, blue);
+    clear_to_color(buffer, makecol(red, green, blue));
+    clear_to_color(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
+    BITMAP* arenaPic = data->getArena()->getArenaPic();
+    if (arenaPic != nullptr) {
+        stretch_sprite(arenaBuffer, arenaPic, 0, 0, arenaSizeX, arenaSizeY);
+    }
+}
+
+void battleMain::drawUnits(BITMAP* arenaBuffer) {
+    for (unit* u : *units->getUnits()) {
+        u->draw(arenaBuffer);
+    }
+}
+
+void battleMain::drawCursor(BITMAP* buffer) {
+    cursor* pointer = data->getInputObj()->getCursor();
+    int x = 0;
+    int y = 0;
+    pointer->getCursorShouldBe(x, y);
+    pointer->setCursor(x, y);
+    BITMAP* pic = pointer->getCursorPic();
+    draw_sprite(buffer, pic, x - pic->w / 2, y - pic->h / 2);
+}
+
+void battleMain::drawDisplay(BITMAP* buffer) {
+    std::vector<unit*> players = units->search(0, generalTypePlayer);
+    std::vector<unit*> homers = units->search(0, generalTypeHomer);
+    int hp = players.empty() ? 0 : players.front()->getHP();
+    int grey = makecol(hudGrey, hudGrey, hudGrey);
+
+    textprintf_ex(buffer, font, 0, 0, grey, -1, "hp: %d", hp);
+    barFill fill = healthBarFill(hp);
+    rectfill(buffer, barLeft, 0, barLeft + fill.length, barBottom,
+             makecol(fill.red, fill.green, fill.blue));
+    rect(buffer, barLeft, 0, barRight, barBottom, grey);
+    textprintf_ex(buffer, font, fpsTextX, secondRowY, grey, -1, "fps: %d", frameCountTotal.load());
+    textprintf_ex(buffer, font, 0, secondRowY, makecol(homersTextGrey, homersTextGrey, homersTextGrey),
+                  -1, "Homers: %d", static_cast<int>(homers.size()));
+    textprintf_ex(buffer, font, helpTextX, secondRowY, grey, -1, "F10 = reset, ESC = exit");
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <string>
+
+struct BITMAP;
+class dataObj;
+class unitList;
+class unitGraphics;
+class hitbox;
+
+// The battle controller: sets the battle up, runs one loop iteration at a time (draw, poll,
+// at most one logic tick, cull, restart on F10) and composes each frame with its HUD.
+class battleMain {
+  public:
+    // Every field null or 0.
+    battleMain();
+    // Destroys the back buffers.
+    ~battleMain();
+    battleMain(const battleMain&) = delete;
+    battleMain& operator=(const battleMain&) = delete;
+
+    // Links the shared context (not owned); must come before init.
+    void setDataObj(dataObj* d) { data = d; }
+    // The game's set-up: loads "picData.dat", builds the screen-sized buffer, starts the frame
+    // timer and builds the battle. Returns 0, or -1 when the datafile is missing or unusable
+    // (getLoadProblem says why).
+    int init();
+
+    // The steps of init that need no display or timer, so a battle can be built on memory
+    // bitmaps. loadPictures: loads and checks the datafile and seeds rand; 0 or -1.
+    int loadPictures(const char* fileName);
+    // The back buffer, width x height pixels.
+    void createBuffer(int width, int height);
+    // Unit list, picture sets, hitboxes, arena placement, first population, cursor picture and
+    // arena buffer.
+    void buildBattle();
+    // Why the datafile could not be used; empty when it could.
+    const std::string& getLoadProblem() const { return loadProblem; }
+
+    // Empties the battle and queues the player at the centre and 30 homing enemies on the border.
+    void restart();
+    // One iteration of the main loop: draw, poll input, one tick if pending, cull, F10.
+    void go();
+    // One logic tick: the three passes over all units, then the creation requests.
+    void applyInput();
+    // The battle's end test; a battle never ends, so always 0.
+    int gameEnd();
+
+    // The whole frame: background, arena with units at the game offset, cursor, HUD.
+    void draw(BITMAP* buffer, BITMAP* arenaBuffer);
+    // Clears the screen to the background colour and the arena to grey, then the arena picture.
+    void drawBackground(BITMAP* buffer, BITMAP* arenaBuffer);
+    // Every listed unit in list order, in arena pixels.
+    void drawUnits(BITMAP* arenaBuffer);
+    // The cursor picture centred on its wanted position (screen pixels).
+    void drawCursor(BITMAP* buffer);
+    // Hit points as text and bar, fps, homing count and the help line.
+    void drawDisplay(BITMAP* buffer);
+
+    // The screen-sized back buffer the main loop copies to the screen; owned.
+    BITMAP* getBuffer() const { return buffer; }
+    // The arena-sized buffer units are drawn into; owned.
+    BITMAP* getArenaBuffer() const { return arenaBuffer; }
+    // The unit list; owned.
+    unitList* getUnitList() const { return units; }
+
+  private:
+    unitList* units;
+    BITMAP* buffer;
+    BITMAP* arenaBuffer;
+    int arenaSizeX, arenaSizeY;
+    dataObj* data;
+    unitGraphics* tempGraphics;
+    hitbox* tempHitbox;
+    std::string loadProblem;
+};

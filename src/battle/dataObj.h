@@ -1,0 +1,38 @@
+#pragma once
+
+class videoSettings;
+class inputObj;
+class arena;
+struct DATAFILE;
+
+// The shared context handed to every unit operation: video settings, input, arena, pictures.
+class dataObj {
+  public:
+    // Creates the input object, the video settings and the arena, in that order.
+    dataObj();
+    // Unloads the datafile; the other objects live as long as the program.
+    ~dataObj();
+
+    videoSettings* getVideoSettings() const { return video; }
+    // Replaces the pointer without deleting the old object; returns 0.
+    int setVideoSettings(videoSettings* v);
+
+    inputObj* getInputObj() const { return input; }
+    // Replaces the pointer without deleting the old object; returns 0.
+    int setInputObj(inputObj* i);
+
+    arena* getArena() const { return arenaInfo; }
+    // Replaces the pointer without deleting the old object; returns 0.
+    int setArena(arena* a);
+
+    // The loaded picture datafile, owned; null until loaded.
+    DATAFILE* getDatafile() const { return datafile; }
+    // Loads the named datafile and keeps it; returns it, or null when it cannot be loaded.
+    DATAFILE* setDatafile(const char* name);
+
+  private:
+    videoSettings* video;
+    inputObj* input;
+    arena* arenaInfo;
+    DATAFILE* datafile;
+};

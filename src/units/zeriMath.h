@@ -1,0 +1,20 @@
+#pragma once
+
+#include <allegro.h>
+
+// Angle from point 1 towards point 2, in Allegro angle units (256.0 a turn, 0 up, 64 right),
+// between -192.0 and 192.0 and not normalised. Returns fallback when the points coincide.
+fixed calcAngle(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2,
+                const fixed& fallback);
+
+// Distance between two points, 16.16 pixels; never negative.
+fixed calcDist(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2);
+
+// 32-bit sums and differences that wrap instead of overflowing, as the game's 16.16 values did
+// on the machines it was written for.
+inline fixed wrapAdd(fixed a, fixed b) {
+    return static_cast<fixed>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline fixed wrapSub(fixed a, fixed b) {
+    return static_cast<fixed>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
