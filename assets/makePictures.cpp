@@ -12,26 +12,31 @@
 
 namespace {
 
-// Shades shared by several pictures; none of them equals a key colour.
+// Shades drawn beside the key colours; the tests check that none of them equals one.
 constexpr pictureColour outlineShade{10, 14, 20};
+constexpr pictureColour plateShade{42, 46, 54};
+constexpr pictureColour seamShade{26, 29, 35};
+constexpr pictureColour rivetShadow{24, 27, 32};
+constexpr pictureColour centreMark{56, 62, 72};
+constexpr pictureColour rimStripe{58, 54, 36};
+constexpr pictureColour rimShade{30, 31, 36};
+constexpr pictureColour rimEdge{22, 24, 29};
 constexpr pictureColour armourShadow{20, 90, 170};
 constexpr pictureColour armourLight{150, 210, 255};
-constexpr pictureColour helmetShade{26, 70, 130};
-constexpr pictureColour helmetLight{70, 120, 190};
-constexpr pictureColour visorShade{120, 235, 235};
-constexpr pictureColour sleeveShade{28, 110, 200};
-constexpr pictureColour sleeveEdge{16, 60, 120};
-constexpr pictureColour gloveShade{196, 150, 110};
-constexpr pictureColour bootShade{36, 40, 48};
-constexpr pictureColour packShade{52, 62, 58};
+constexpr pictureColour turretShade{30, 120, 215};
+constexpr pictureColour turretLight{110, 185, 255};
+constexpr pictureColour turretDark{26, 70, 130};
+constexpr pictureColour trackShade{40, 44, 50};
+constexpr pictureColour treadShade{78, 84, 92};
 constexpr pictureColour gunDark{44, 48, 56};
 constexpr pictureColour gunMetal{88, 96, 108};
 constexpr pictureColour gunLight{150, 160, 172};
 constexpr pictureColour flashOuter{255, 230, 120};
 constexpr pictureColour flashCore{255, 255, 235};
-constexpr pictureColour deadArmour{70, 86, 110};
-constexpr pictureColour deadArmourDark{46, 56, 74};
-constexpr pictureColour bloodDark{100, 6, 14};
+constexpr pictureColour deadArmour{70, 76, 84};
+constexpr pictureColour deadArmourDark{46, 50, 56};
+constexpr pictureColour wreckShade{58, 62, 68};
+constexpr pictureColour scorchShade{24, 22, 22};
 constexpr pictureColour carapaceShadow{36, 120, 34};
 constexpr pictureColour carapaceLight{160, 235, 120};
 constexpr pictureColour headShade{30, 96, 40};
@@ -44,13 +49,18 @@ constexpr pictureColour dazedEye{240, 240, 230};
 constexpr pictureColour bellyShade{176, 164, 118};
 constexpr pictureColour bellyDark{120, 108, 76};
 constexpr pictureColour deadLegShade{60, 70, 50};
-constexpr pictureColour ichorDark{130, 160, 20};
+constexpr pictureColour ichorDark{96, 120, 24};
 constexpr pictureColour shotGlow{200, 80, 12};
 constexpr pictureColour shotCore{255, 250, 210};
 constexpr pictureColour cursorShade{245, 250, 255};
 
 int colour(pictureColour c) {
     return makecol(c.r, c.g, c.b);
+}
+
+// The colour moved by `step` on every channel, for bevels and grain.
+int brighter(pictureColour c, int step) {
+    return makecol(c.r + step, c.g + step, c.b + step);
 }
 
 // A new picture of the given size, all transparent.
@@ -73,11 +83,10 @@ void outline(BITMAP* picture) {
         for (int x = 0; x < picture->w; x++) {
             if (getpixel(before, x, y) != mask)
                 continue;
-            const bool touchesOpaque =
-                (x > 0 && getpixel(before, x - 1, y) != mask) ||
-                (x + 1 < picture->w && getpixel(before, x + 1, y) != mask) ||
-                (y > 0 && getpixel(before, x, y - 1) != mask) ||
-                (y + 1 < picture->h && getpixel(before, x, y + 1) != mask);
+            const bool touchesOpaque = (x > 0 && getpixel(before, x - 1, y) != mask) ||
+                                       (x + 1 < picture->w && getpixel(before, x + 1, y) != mask) ||
+                                       (y > 0 && getpixel(before, x, y - 1) != mask) ||
+                                       (y + 1 < picture->h && getpixel(before, x, y + 1) != mask);
             if (touchesOpaque)
                 putpixel(picture, x, y, colour(outlineShade));
         }
@@ -85,7 +94,7 @@ void outline(BITMAP* picture) {
     destroy_bitmap(before);
 }
 
-// A nine-pixel twinkle, as drawn over a dazed head.
+// A small twinkle, several of which circle a dazed unit.
 void star(BITMAP* picture, int x, int y, pictureColour c) {
     hline(picture, x - 2, y, x + 2, colour(c));
     vline(picture, x, y - 2, y + 2, colour(c));
@@ -93,7 +102,7 @@ void star(BITMAP* picture, int x, int y, pictureColour c) {
     putpixel(picture, x + 1, y + 1, colour(c));
 }
 
-// A line two pixels thick, for limbs.
+// A line two pixels thick, for legs, tracks and bent guns.
 void thickLine(BITMAP* picture, int x1, int y1, int x2, int y2, pictureColour c) {
     line(picture, x1, y1, x2, y2, colour(c));
     line(picture, x1 + 1, y1, x2 + 1, y2, colour(c));
@@ -102,7 +111,8 @@ void thickLine(BITMAP* picture, int x1, int y1, int x2, int y2, pictureColour c)
 
 // Cheap deterministic noise so the floor looks worn the same way on every build.
 int floorNoise(int x, int y) {
-    unsigned int h = static_cast<unsigned int>(x) * 374761393u + static_cast<unsigned int>(y) * 668265263u;
+    unsigned int h =
+        static_cast<unsigned int>(x) * 374761393u + static_cast<unsigned int>(y) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return static_cast<int>((h ^ (h >> 16)) & 0xff);
 }
@@ -116,42 +126,42 @@ BITMAP* drawFloor() {
     for (int py = 0; py < floorPictureHeight; py += plate) {
         for (int px = 0; px < floorPictureWidth; px += plate) {
             const int tone = floorNoise(px, py) % 5;
-            const int r = 42 + tone, g = 46 + tone, b = 54 + tone;
-            rectfill(floor, px, py, px + plate - 1, py + plate - 1, makecol(r, g, b));
+            const pictureColour base{plateShade.r + tone, plateShade.g + tone, plateShade.b + tone};
+            rectfill(floor, px, py, px + plate - 1, py + plate - 1, colour(base));
             // Grain: a few slightly lighter and darker pixels, never more than 3 steps away.
             for (int y = py; y < py + plate; y++) {
                 for (int x = px; x < px + plate; x++) {
                     const int n = floorNoise(x, y);
                     if (n < 14)
-                        putpixel(floor, x, y, makecol(r - 3, g - 3, b - 3));
+                        putpixel(floor, x, y, brighter(base, -3));
                     else if (n > 244)
-                        putpixel(floor, x, y, makecol(r + 3, g + 3, b + 3));
+                        putpixel(floor, x, y, brighter(base, 3));
                 }
             }
             // Bevel: light from the top left.
-            hline(floor, px + 1, py + 1, px + plate - 2, makecol(r + 8, g + 8, b + 9));
-            vline(floor, px + 1, py + 1, py + plate - 2, makecol(r + 6, g + 6, b + 7));
-            hline(floor, px + 1, py + plate - 2, px + plate - 2, makecol(r - 8, g - 8, b - 8));
-            vline(floor, px + plate - 2, py + 1, py + plate - 2, makecol(r - 6, g - 6, b - 6));
+            hline(floor, px + 1, py + 1, px + plate - 2, brighter(base, 8));
+            vline(floor, px + 1, py + 1, py + plate - 2, brighter(base, 6));
+            hline(floor, px + 1, py + plate - 2, px + plate - 2, brighter(base, -8));
+            vline(floor, px + plate - 2, py + 1, py + plate - 2, brighter(base, -6));
             // Seams between plates.
-            hline(floor, px, py, px + plate - 1, makecol(26, 29, 35));
-            vline(floor, px, py, py + plate - 1, makecol(26, 29, 35));
+            hline(floor, px, py, px + plate - 1, colour(seamShade));
+            vline(floor, px, py, py + plate - 1, colour(seamShade));
             // Rivets in the corners.
             const int inset = 5;
             for (int corner = 0; corner < 4; corner++) {
                 const int rx = (corner & 1) ? px + plate - 1 - inset : px + inset;
                 const int ry = (corner & 2) ? py + plate - 1 - inset : py + inset;
-                putpixel(floor, rx, ry, makecol(r + 14, g + 14, b + 15));
-                putpixel(floor, rx + 1, ry + 1, makecol(24, 27, 32));
-                putpixel(floor, rx + 1, ry, makecol(r - 4, g - 4, b - 4));
-                putpixel(floor, rx, ry + 1, makecol(r - 4, g - 4, b - 4));
+                putpixel(floor, rx, ry, brighter(base, 14));
+                putpixel(floor, rx + 1, ry + 1, colour(rivetShadow));
+                putpixel(floor, rx + 1, ry, brighter(base, -4));
+                putpixel(floor, rx, ry + 1, brighter(base, -4));
             }
         }
     }
 
     // A faint ring and cross marking the middle of the arena.
     const int cx = floorPictureWidth / 2, cy = floorPictureHeight / 2;
-    const int mark = makecol(56, 62, 72);
+    const int mark = colour(centreMark);
     circle(floor, cx, cy, 60, mark);
     circle(floor, cx, cy, 61, mark);
     hline(floor, cx - 12, cy, cx + 12, mark);
@@ -165,102 +175,107 @@ BITMAP* drawFloor() {
             if (!rim)
                 continue;
             const bool stripe = ((x + y) / 8) % 2 == 0;
-            putpixel(floor, x, y, stripe ? makecol(58, 54, 36) : makecol(30, 31, 36));
+            putpixel(floor, x, y, colour(stripe ? rimStripe : rimShade));
         }
     }
     rect(floor, border, border, floorPictureWidth - 1 - border, floorPictureHeight - 1 - border,
-         makecol(22, 24, 29));
+         colour(rimEdge));
     return floor;
 }
 
 enum class playerPose { idle, moving, attack1, attack2, stunned };
 
-// The armed soldier seen from above, rifle pointing up.
+// One track of the tank; shift moves the treads so idle and moving frames differ.
+void track(BITMAP* p, int left, int shift) {
+    rectfill(p, left, 6, left + 5, 27, colour(trackShade));
+    for (int y = 7 + shift; y < 27; y += 3)
+        hline(p, left + 1, y, left + 4, colour(treadShade));
+    vline(p, left + 5, 6, 27, colour(gunDark));
+}
+
+// The player's little tank seen from above, gun pointing up.
 BITMAP* drawPlayer(playerPose pose) {
     BITMAP* p = blankPicture(playerPictureSize, playerPictureSize);
 
-    if (pose == playerPose::moving) {
-        // Mid-stride: left boot ahead, right boot behind.
-        ellipsefill(p, 11, 11, 2, 3, colour(bootShade));
-        ellipsefill(p, 21, 27, 2, 3, colour(bootShade));
-    }
+    const int treadShift = pose == playerPose::moving ? 1 : 0;
+    track(p, 5, treadShift);
+    track(p, 22, treadShift);
 
-    // Backpack.
-    rectfill(p, 11, 22, 21, 27, colour(packShade));
-    hline(p, 12, 25, 20, colour(gunDark));
+    // Hull, lit from the front left, with its corners cut.
+    rectfill(p, 10, 8, 22, 26, colour(armourShadow));
+    rectfill(p, 10, 8, 21, 25, colour(playerKeyColour));
+    hline(p, 11, 8, 21, colour(armourLight));
+    vline(p, 10, 9, 24, colour(armourLight));
+    putpixel(p, 10, 8, colour(trackShade));
+    putpixel(p, 22, 8, colour(trackShade));
+    putpixel(p, 10, 26, colour(trackShade));
+    putpixel(p, 22, 26, colour(trackShade));
+    // Engine grille at the back.
+    for (int x = 13; x <= 19; x += 2)
+        vline(p, x, 23, 25, colour(armourShadow));
 
-    // Shoulders and armour.
-    ellipsefill(p, 16, 19, 11, 6, colour(armourShadow));
-    ellipsefill(p, 16, 18, 10, 5, colour(playerKeyColour));
-    ellipsefill(p, 9, 16, 2, 1, colour(armourLight));
-    ellipsefill(p, 23, 16, 2, 1, colour(armourLight));
+    // Turret with its hatch.
+    circlefill(p, 16, 17, 5, colour(turretDark));
+    circlefill(p, 16, 16, 4, colour(turretShade));
+    circlefill(p, 15, 15, 1, colour(turretLight));
+    circle(p, 17, 18, 1, colour(turretDark));
 
-    // Helmet, lit from the top left.
-    circlefill(p, 16, 18, 5, colour(helmetShade));
-    circlefill(p, 15, 17, 3, colour(helmetLight));
-    putpixel(p, 14, 16, colour(armourLight));
-
-    // Sleeves reaching forward to the rifle, edged so they read apart from the armour.
-    thickLine(p, 7, 16, 13, 10, sleeveEdge);
-    line(p, 7, 14, 12, 9, colour(sleeveEdge));
-    line(p, 7, 15, 12, 10, colour(sleeveShade));
-    line(p, 8, 15, 13, 10, colour(sleeveShade));
-    thickLine(p, 24, 16, 19, 13, sleeveEdge);
-    line(p, 24, 14, 20, 12, colour(sleeveEdge));
-    line(p, 24, 15, 20, 13, colour(sleeveShade));
-
-    // Rifle: barrel ahead, body held at the chest.
+    // Gun, pushed back a pixel by the recoil of the second attack frame.
     const int recoil = pose == playerPose::attack2 ? 1 : 0;
-    rectfill(p, 15, 3 + recoil, 17, 9 + recoil, colour(gunMetal));
-    rectfill(p, 14, 9 + recoil, 18, 13, colour(gunDark));
-    vline(p, 16, 4 + recoil, 12, colour(gunLight));
-    putpixel(p, 16, 3 + recoil, colour(gunDark));
-    rectfill(p, 13, 8 + recoil, 14, 9 + recoil, colour(gloveShade));
-    rectfill(p, 18, 11, 19, 12, colour(gloveShade));
+    rectfill(p, 15, 6 + recoil, 17, 12, colour(gunMetal));
+    vline(p, 16, 6 + recoil, 12, colour(gunLight));
+    rectfill(p, 14, 4 + recoil, 18, 6 + recoil, colour(gunDark));
+    hline(p, 15, 5 + recoil, 17, colour(gunMetal));
 
     if (pose == playerPose::attack1) {
-        const int flash[] = {16, 0, 18, 2, 14, 2};
+        const int flash[] = {16, 0, 19, 3, 13, 3};
         polygon(p, 3, flash, colour(flashOuter));
-        vline(p, 16, 1, 2, colour(flashCore));
+        vline(p, 16, 2, 3, colour(flashCore));
     } else if (pose == playerPose::attack2) {
         circlefill(p, 16, 2, 2, colour(flashOuter));
         line(p, 12, 0, 14, 2, colour(flashOuter));
         line(p, 20, 0, 18, 2, colour(flashOuter));
-        hline(p, 11, 3, 21, colour(flashOuter));
-        putpixel(p, 16, 2, colour(flashCore));
-        putpixel(p, 16, 1, colour(flashCore));
+        hline(p, 11, 4, 21, colour(flashOuter));
+        vline(p, 16, 1, 4, colour(flashCore));
+        hline(p, 15, 3, 17, colour(flashCore));
     } else if (pose == playerPose::stunned) {
-        star(p, 9, 25, playerStunnedColour);
-        star(p, 23, 25, playerStunnedColour);
-        star(p, 16, 28, playerStunnedColour);
+        star(p, 10, 13, playerStunnedColour);
+        star(p, 22, 13, playerStunnedColour);
+        star(p, 16, 25, playerStunnedColour);
     }
 
     outline(p);
     return p;
 }
 
-// The soldier face down in a pool of blood, rifle dropped beside him.
+// The tank burnt out: blackened hull, a loose track and flames still licking it.
 BITMAP* drawPlayerDead() {
     BITMAP* p = blankPicture(playerPictureSize, playerPictureSize);
 
-    ellipsefill(p, 15, 17, 12, 10, colour(playerDeadColour));
-    circlefill(p, 25, 10, 3, colour(playerDeadColour));
-    circlefill(p, 6, 25, 3, colour(playerDeadColour));
-    ellipsefill(p, 16, 20, 7, 5, colour(bloodDark));
+    // Scorch mark on the floor.
+    ellipsefill(p, 16, 17, 13, 12, colour(scorchShade));
 
-    // Sprawled arms.
-    thickLine(p, 7, 15, 3, 9, deadArmourDark);
-    thickLine(p, 24, 16, 27, 22, deadArmourDark);
+    track(p, 5, 2);
+    rectfill(p, 22, 12, 27, 27, colour(trackShade));
+    for (int y = 13; y < 27; y += 3)
+        hline(p, 23, y, 26, colour(treadShade));
+    thickLine(p, 23, 11, 27, 4, trackShade);
 
-    ellipsefill(p, 16, 16, 10, 6, colour(deadArmourDark));
-    ellipsefill(p, 16, 15, 9, 5, colour(deadArmour));
-    rectfill(p, 12, 20, 20, 24, colour(packShade));
-    circlefill(p, 16, 11, 4, colour(helmetShade));
-    circlefill(p, 15, 10, 2, colour(deadArmourDark));
+    rectfill(p, 10, 8, 22, 26, colour(deadArmourDark));
+    rectfill(p, 10, 8, 21, 25, colour(deadArmour));
+    // The turret, blown askew, its gun bent.
+    circlefill(p, 17, 17, 5, colour(deadArmourDark));
+    circlefill(p, 17, 16, 4, colour(wreckShade));
+    thickLine(p, 18, 13, 24, 6, gunDark);
+    line(p, 24, 6, 25, 2, colour(gunDark));
 
-    // The rifle, knocked aside.
-    thickLine(p, 22, 28, 29, 23, gunDark);
-    line(p, 24, 27, 29, 23, colour(gunMetal));
+    // Flames: the wreck's mark colour round a yellow tongue with a white-hot heart.
+    const int flames[][3] = {{12, 21, 3}, {20, 23, 2}, {13, 11, 2}};
+    for (const auto& f : flames) {
+        circlefill(p, f[0], f[1], f[2], colour(playerDeadColour));
+        circlefill(p, f[0], f[1] - 1, f[2] - 1, colour(flashOuter));
+        putpixel(p, f[0], f[1] - 1, colour(flashCore));
+    }
 
     outline(p);
     return p;
@@ -329,10 +344,11 @@ BITMAP* drawEnemyDead() {
     BITMAP* e = blankPicture(enemyPictureSize, enemyPictureSize);
     const int mirror = enemyPictureSize;
 
-    ellipsefill(e, 15, 16, 12, 11, colour(enemyDeadColour));
-    circlefill(e, 4, 6, 2, colour(enemyDeadColour));
-    circlefill(e, 26, 25, 2, colour(enemyDeadColour));
-    ellipsefill(e, 17, 19, 8, 6, colour(ichorDark));
+    ellipsefill(e, 15, 17, 10, 8, colour(enemyDeadColour));
+    const int splashes[][3] = {{5, 8, 2}, {25, 24, 3}, {7, 25, 2}, {24, 8, 1}, {15, 27, 2}};
+    for (const auto& s : splashes)
+        circlefill(e, s[0], s[1], s[2], colour(enemyDeadColour));
+    ellipsefill(e, 17, 20, 7, 5, colour(ichorDark));
 
     const int legs[3][4] = {{9, 12, 6, 9}, {8, 17, 5, 16}, {9, 22, 7, 25}};
     for (const auto& leg : legs) {
@@ -364,20 +380,20 @@ BITMAP* drawShot() {
     return s;
 }
 
-// Four thin ticks around a gap and a centre dot, edged in dark so it reads on any floor.
+// A thin ring with four ticks and a centre dot, over a dark shadow so it reads on any floor.
 BITMAP* drawCursor() {
     constexpr int c = cursorPictureSize / 2;
     BITMAP* cursor = blankPicture(cursorPictureSize, cursorPictureSize);
-    hline(cursor, c - 6, c, c - 3, colour(cursorShade));
-    hline(cursor, c + 3, c, c + 6, colour(cursorShade));
-    vline(cursor, c, c - 6, c - 3, colour(cursorShade));
-    vline(cursor, c, c + 3, c + 6, colour(cursorShade));
-    putpixel(cursor, c, c, colour(cursorShade));
-    outline(cursor);
-    arc(cursor, c, c, itofix(16), itofix(48), 6, colour(cursorShade));
-    arc(cursor, c, c, itofix(80), itofix(112), 6, colour(cursorShade));
-    arc(cursor, c, c, itofix(144), itofix(176), 6, colour(cursorShade));
-    arc(cursor, c, c, itofix(208), itofix(240), 6, colour(cursorShade));
+    for (int shadow = 1; shadow >= 0; shadow--) {
+        const int shade = colour(shadow ? outlineShade : cursorShade);
+        const int o = shadow;
+        circle(cursor, c + o, c + o, 5, shade);
+        hline(cursor, c - 7 + o, c + o, c - 3 + o, shade);
+        hline(cursor, c + 3 + o, c + o, c + 6 + o, shade);
+        vline(cursor, c + o, c - 7 + o, c - 3 + o, shade);
+        vline(cursor, c + o, c + 3 + o, c + 6 + o, shade);
+        putpixel(cursor, c + o, c + o, shade);
+    }
     return cursor;
 }
 
@@ -386,6 +402,7 @@ struct pictureFile {
     BITMAP* (*draw)();
 };
 
+// The file names are the ones assets/CMakeLists.txt packs, in the datafile's order.
 const pictureFile pictureFiles[] = {
     {"floor.bmp", drawFloor},
     {"enemyDead.bmp", drawEnemyDead},

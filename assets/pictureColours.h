@@ -7,19 +7,19 @@ struct pictureColour {
     int r, g, b;
 };
 
-// Armour of the living player: idle, moving, attack and stunned pictures.
+// Hull of the player's tank while it lives: idle, moving, attack and stunned pictures.
 constexpr pictureColour playerKeyColour{40, 150, 255};
-// Stars circling the stunned player's head.
+// Stars circling the stunned player's turret.
 constexpr pictureColour playerStunnedColour{255, 255, 64};
-// Blood pool under the dead player; the dead player shows no armour key colour.
-constexpr pictureColour playerDeadColour{150, 10, 20};
+// Flames on the player's burnt-out wreck, which shows no hull key colour.
+constexpr pictureColour playerDeadColour{235, 90, 25};
 
 // Carapace of the living homing enemy: normal and stunned pictures.
 constexpr pictureColour enemyKeyColour{70, 190, 50};
 // Stars circling the stunned enemy's head.
 constexpr pictureColour enemyStunnedColour{255, 200, 120};
 // Ichor splashed under the dead enemy; the dead enemy shows no carapace key colour.
-constexpr pictureColour enemyDeadColour{190, 220, 40};
+constexpr pictureColour enemyDeadColour{140, 165, 40};
 
 // Glowing ring of the player's shot.
 constexpr pictureColour shotKeyColour{255, 150, 30};

@@ -16,6 +16,9 @@ dataObj::~dataObj() {
     if (datafile != nullptr) {
         unload_datafile(datafile);
     }
+    delete arenaInfo;
+    delete video;
+    delete input;
 }
 
 int dataObj::setVideoSettings(videoSettings* v) {

@@ -6,15 +6,18 @@ class arena;
 struct DATAFILE;
 
 // The shared context handed to every unit operation: video settings, input, arena, pictures.
+// It owns what it holds; the game keeps it until the program ends.
 class dataObj {
   public:
     // Creates the input object, the video settings and the arena, in that order.
     dataObj();
-    // Unloads the datafile; the other objects live as long as the program.
+    // Unloads the datafile and deletes the objects it holds.
     ~dataObj();
+    dataObj(const dataObj&) = delete;
+    dataObj& operator=(const dataObj&) = delete;
 
     videoSettings* getVideoSettings() const { return video; }
-    // Replaces the pointer without deleting the old object; returns 0.
+    // Replaces the pointer without deleting the old object (the caller keeps it); returns 0.
     int setVideoSettings(videoSettings* v);
 
     inputObj* getInputObj() const { return input; }

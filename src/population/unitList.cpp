@@ -1,6 +1,7 @@
 #include "unitList.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "dumbUnit.h"
 #include "hitbox.h"
@@ -109,8 +110,8 @@ void unitList::createUnits() {
             i++;
             continue;
         }
-        unit* made = makeUnit(request->type);
-        if (made == nullptr) {
+        std::unique_ptr<unit> made(makeUnit(request->type));
+        if (!made) {
             // An unknown request holds up the queue behind it until the next restart.
             return;
         }
@@ -118,7 +119,7 @@ void unitList::createUnits() {
         made->setMoveAngle(request->moveAngle);
         made->setPos(request->posX, request->posY);
         made->setHitbox(hitboxes.at(searchHitBox(request->type)));
-        addUnit(made);
+        addUnit(made.release());
         creates.erase(creates.begin() + i);
         delete request;
     }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+
+#include "rgbImage.h"
+
+typedef struct _XDisplay Display;
+typedef unsigned long XID;
+
+// The game's 640 x 480 window on a display, driven the way a user would: real key and
+// button events through the XTEST extension, and screenshots of the window's content.
+// Positions are window pixels, that is the game's screen pixels.
+class gameWindow {
+  public:
+    static constexpr int width = 640;
+    static constexpr int height = 480;
+
+    // Waits up to limit for a mapped 640 x 480 top-level window on the display; false if none
+    // appeared. The display connection is not owned.
+    bool find(Display* display, std::chrono::milliseconds limit);
+    // True while a mapped 640 x 480 top-level window exists on the display.
+    static bool anyOpen(Display* display);
+    // Gives the window the keyboard focus and waits up to limit until it has it.
+    bool focus(std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
+
+    // Key down and key up of an X keysym (XK_Escape, XK_d, ...).
+    void pressKey(unsigned long keysym);
+    void releaseKey(unsigned long keysym);
+    // Holds the key down for the given time, then lets it go.
+    void holdKey(unsigned long keysym, std::chrono::milliseconds held);
+    // Moves the pointer to (x, y) of the window.
+    void moveMouse(int x, int y);
+    // Left button down and up at the pointer's position.
+    void pressButton();
+    void releaseButton();
+    // Moves to (x, y) and holds the left button there long enough for the game to see it.
+    void click(int x, int y, std::chrono::milliseconds held = std::chrono::milliseconds(100));
+
+    // The window's content now; an empty picture if it cannot be read (the window is gone).
+    rgbImage screenshot() const;
+
+  private:
+    Display* display = nullptr;
+    XID window = 0;
+};
