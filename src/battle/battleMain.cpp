@@ -50,24 +50,24 @@ struct hitboxEntry {
     int stunTime;
     std::vector<collideEntry> collides;
 };
-const hitboxEntry playerHitbox = {generalTypePlayer,
-                                  0,
-                                  0,
-                                  0,
-                                  {{generalTypePlayer, collideNone, false},
-                                   {generalTypeShot, collideNone, false}}};
-const hitboxEntry homerHitbox = {generalTypeHomer,
-                                 1,
-                                 2,
-                                 0,
-                                 {{generalTypeHomer, collideKnockbackOnly, false},
-                                  {generalTypePlayer, collideNone, true}}};
-const hitboxEntry shotHitbox = {generalTypeShot,
-                                1,
-                                5,
-                                20,
-                                {{generalTypePlayer, collideNone, false},
-                                 {generalTypeShot, collideNone, false}}};
+const hitboxEntry playerHitbox = {
+    generalTypePlayer,
+    0,
+    0,
+    0,
+    {{generalTypePlayer, collideNone, false}, {generalTypeShot, collideNone, false}}};
+const hitboxEntry homerHitbox = {
+    generalTypeHomer,
+    1,
+    2,
+    0,
+    {{generalTypeHomer, collideKnockbackOnly, false}, {generalTypePlayer, collideNone, true}}};
+const hitboxEntry shotHitbox = {
+    generalTypeShot,
+    1,
+    5,
+    20,
+    {{generalTypePlayer, collideNone, false}, {generalTypeShot, collideNone, false}}};
 
 // The restart's population.
 constexpr int homerCount = 30;
@@ -137,7 +137,9 @@ int battleMain::loadPictures(const char* fileName) {
     return loadProblem.empty() ? 0 : -1;
 }
 
-void battleMain::createBuffer(int width, int height) { buffer = create_bitmap(width, height); }
+void battleMain::createBuffer(int width, int height) {
+    buffer = create_bitmap(width, height);
+}
 
 void battleMain::buildBattle() {
     DATAFILE* file = data->getDatafile();
@@ -264,7 +266,9 @@ void battleMain::applyInput() {
     units->createUnits();
 }
 
-int battleMain::gameEnd() { return 0; }
+int battleMain::gameEnd() {
+    return 0;
+}
 
 void battleMain::draw(BITMAP* buffer, BITMAP* arenaBuffer) {
     drawBackground(buffer, arenaBuffer);
@@ -317,7 +321,8 @@ void battleMain::drawDisplay(BITMAP* buffer) {
              makecol(fill.red, fill.green, fill.blue));
     rect(buffer, barLeft, 0, barRight, barBottom, grey);
     textprintf_ex(buffer, font, fpsTextX, secondRowY, grey, -1, "fps: %d", frameCountTotal.load());
-    textprintf_ex(buffer, font, 0, secondRowY, makecol(homersTextGrey, homersTextGrey, homersTextGrey),
-                  -1, "Homers: %d", static_cast<int>(homers.size()));
+    textprintf_ex(buffer, font, 0, secondRowY,
+                  makecol(homersTextGrey, homersTextGrey, homersTextGrey), -1, "Homers: %d",
+                  static_cast<int>(homers.size()));
     textprintf_ex(buffer, font, helpTextX, secondRowY, grey, -1, "F10 = reset, ESC = exit");
 }

@@ -4,7 +4,9 @@
 
 namespace {
 // Objects 4 and 8 are never read; every other one is taken as a picture.
-bool isRead(int index) { return index != 4 && index != 8; }
+bool isRead(int index) {
+    return index != 4 && index != 8;
+}
 } // namespace
 
 std::string picDataCheck::checkLoaded(const DATAFILE* file) {

@@ -56,7 +56,9 @@ class inputObj {
     void setKeyWasHitThisFrame(bool k) { keyWasHitThisFrame = k; }
 
     // The game cursor, owned by this object.
-    class cursor* getCursor() const { return cursor; }
+    class cursor* getCursor() const {
+        return cursor;
+    }
     // Replaces the stored pointer only; returns 0.
     int setCursor(class cursor* c);
 

@@ -4,7 +4,9 @@
 
 namespace {
 // Unsigned comparison, so that negative values are out of range as well.
-bool inRange(int index, size_t size) { return static_cast<unsigned>(index) < size; }
+bool inRange(int index, size_t size) {
+    return static_cast<unsigned>(index) < size;
+}
 } // namespace
 
 unitGraphics::unitGraphics() : type(0), picSize(0) {}

@@ -51,11 +51,17 @@ void unitList::addUnit(unit* u) {
     nextUnitID++;
 }
 
-void unitList::addGraphics(unitGraphics* g) { graphics.push_back(g); }
+void unitList::addGraphics(unitGraphics* g) {
+    graphics.push_back(g);
+}
 
-void unitList::addHitbox(hitbox* h) { hitboxes.push_back(h); }
+void unitList::addHitbox(hitbox* h) {
+    hitboxes.push_back(h);
+}
 
-void unitList::addCreate(unitCreate* c) { creates.push_back(c); }
+void unitList::addCreate(unitCreate* c) {
+    creates.push_back(c);
+}
 
 unit* unitList::getUnit(int index) const {
     // Through size_t, so a negative index is out of range as well.
@@ -127,8 +133,8 @@ void unitList::createUnits() {
 
 void unitList::cullUnits() {
     auto expired = [](unit* u) { return u->getDeathTimeRemoval() <= 0; };
-    auto firstExpired = std::stable_partition(units.begin(), units.end(),
-                                              [&](unit* u) { return !expired(u); });
+    auto firstExpired =
+        std::stable_partition(units.begin(), units.end(), [&](unit* u) { return !expired(u); });
     for (auto it = firstExpired; it != units.end(); ++it) {
         delete *it;
     }

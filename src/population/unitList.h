@@ -15,8 +15,8 @@ class unitCreate {
     unitCreate();
     ~unitCreate();
 
-    int type;        // 1 player, 2 homing enemy, 3 shot; also the key of its pictures and hitbox
-    fixed posX;      // starting position, 16.16 arena pixels
+    int type;   // 1 player, 2 homing enemy, 3 shot; also the key of its pictures and hitbox
+    fixed posX; // starting position, 16.16 arena pixels
     fixed posY;
     fixed moveAngle; // starting direction, 16.16 angle units
     int delay;       // createUnits passes to wait; 0 or less: served at the next pass

@@ -11,4 +11,6 @@ dumbUnit::dumbUnit() {
     diesAtBoundary = true;
 }
 
-void dumbUnit::processInput(dataObj*, unitList*) { moveAmount = fullMoveAmount; }
+void dumbUnit::processInput(dataObj*, unitList*) {
+    moveAmount = fullMoveAmount;
+}

@@ -4,8 +4,8 @@
 
 // What a contact between two units does, as looked up in a hitbox's tables.
 enum collideResult {
-    collideFull = 0,          // knockback and damage with stun; also the answer when nothing matches
-    collideDamageOnly = 1,    // damage and stun, no knockback
+    collideFull = 0,       // knockback and damage with stun; also the answer when nothing matches
+    collideDamageOnly = 1, // damage and stun, no knockback
     collideKnockbackOnly = 2, // knockback only
     collideNone = 3,          // the two units do not touch
 };

@@ -24,8 +24,8 @@ void homingUnit::processInput(dataObj*, unitList* list) {
         return;
     }
     if (!targets.empty()) {
-        homingAngle = calcAngle(posX, posY, targets.front()->getPosX(),
-                                targets.front()->getPosY(), moveAngle);
+        homingAngle = calcAngle(posX, posY, targets.front()->getPosX(), targets.front()->getPosY(),
+                                moveAngle);
     }
     moveAngle = homingAngle;
     drawAngle = homingAngle;

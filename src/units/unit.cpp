@@ -12,21 +12,22 @@ constexpr int defaultPosX = 400;
 constexpr int defaultPosY = 300;
 constexpr int defaultMoveSpeed = 5;
 constexpr int defaultDeathTime = 10;
-constexpr int invincibleTicks = 15;  // one is spent in the tick of the hit
+constexpr int invincibleTicks = 15;    // one is spent in the tick of the hit
 constexpr int unreachableDist = 30000; // pixels; a unit without hitbox touches nothing
 
-bool isAttackStatus(int status) { return status >= statusAttacking && status <= 4; }
+bool isAttackStatus(int status) {
+    return status >= statusAttacking && status <= 4;
+}
 } // namespace
 
 unit::unit()
     : drawPosX(defaultPosX), drawPosY(defaultPosY), posX(itofix(defaultPosX)),
       posY(itofix(defaultPosY)), drawAngle(0), moveAngle(0), unitID(-1), generalType(0),
-      unitHitbox(nullptr), moveAmount(0), knockbackX(0), knockbackY(0),
-      hurtsPlayerWhenDead(false), knockbackTime(0), stunTime(0), invicTime(0),
-      moveSpeed(itofix(defaultMoveSpeed)), animFrame(0), currentStatus(statusIdle),
-      pendingStatus(statusIdle), pendingAttack(0), attacking(0), graphicsSet(nullptr), hp(1),
-      pendingDamage(0), deathTimeRemoval(defaultDeathTime), diesAtBoundary(false),
-      touchedBoundary(false) {}
+      unitHitbox(nullptr), moveAmount(0), knockbackX(0), knockbackY(0), hurtsPlayerWhenDead(false),
+      knockbackTime(0), stunTime(0), invicTime(0), moveSpeed(itofix(defaultMoveSpeed)),
+      animFrame(0), currentStatus(statusIdle), pendingStatus(statusIdle), pendingAttack(0),
+      attacking(0), graphicsSet(nullptr), hp(1), pendingDamage(0),
+      deathTimeRemoval(defaultDeathTime), diesAtBoundary(false), touchedBoundary(false) {}
 
 unit::~unit() {}
 
@@ -128,8 +129,8 @@ void unit::statusCheck(dataObj* data, unitList* list) {
 
 void unit::collideCheck(dataObj*, unitList* list) {
     bool selfStunned = currentStatus == statusStunned;
-    bool selfOut = currentStatus == statusDead && !hurtsPlayerWhenDead &&
-                   generalType == generalTypePlayer;
+    bool selfOut =
+        currentStatus == statusDead && !hurtsPlayerWhenDead && generalType == generalTypePlayer;
 
     for (unit* other : *list->getUnits()) {
         bool otherStunned = other->currentStatus == statusStunned;

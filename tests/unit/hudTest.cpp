@@ -79,8 +79,12 @@ TEST_F(hud, healthBarFillFollowsTheHitPoints) {
         rgb colour;
     };
     const expectation table[] = {
-        {3, 450, {172, 172, 0}}, {2, 200, {188, 78, 0}}, {1, 70, {172, 0, 0}},
-        {0, -1, {}},             {4, -1, {}},            {-2, -1, {}},
+        {3, 450, {172, 172, 0}},
+        {2, 200, {188, 78, 0}},
+        {1, 70, {172, 0, 0}},
+        {0, -1, {}},
+        {4, -1, {}},
+        {-2, -1, {}},
     };
     for (const expectation& e : table) {
         clear_to_color(screen, makecol(1, 2, 3));

@@ -4,11 +4,19 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "waitUntil.h"
 
 namespace {
+// Pause after each pointer motion, so that Allegro has handled it before the next.
+constexpr std::chrono::milliseconds mousePace(40);
+// The pointer is kept this far inside the window's edges.
+constexpr int pointerMargin = 20;
+// A move across the whole window takes about a dozen motions; this many means it is stuck.
+constexpr int maximumMotions = 60;
+
 // The viewable top-level window of the game's size, or 0.
 Window findGameWindow(Display* display) {
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
@@ -86,14 +94,73 @@ void gameWindow::holdKey(unsigned long keysym, std::chrono::milliseconds held) {
     releaseKey(keysym);
 }
 
-void gameWindow::moveMouse(int x, int y) {
-    // XTEST moves the pointer in root coordinates; the window need not sit at the origin.
-    Window child = 0;
+// Once the game reads mouse mickeys, Allegro's X11 driver no longer follows the pointer: it adds
+// up the pointer's relative motions, clamped to the screen, and now and then warps the pointer
+// back to the window's centre (a motion it does not count). So the game's mouse position is
+// steered by relative motions only, and tracked here as a range of what it may be. Motions
+// towards the origin first shrink the range to the exact corner (0, 0); from there each motion
+// is known exactly. Every motion keeps the pointer inside the window, where the game sees it.
+void gameWindow::mouseRange::add(int step) {
+    lowest = std::clamp(lowest + step, 0, largest);
+    highest = std::clamp(highest + step, 0, largest);
+}
+
+void gameWindow::pointer(int& x, int& y) const {
+    Window root = 0, child = 0;
     int rootX = 0, rootY = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
-                          &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+    unsigned int buttons = 0;
+    XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &buttons);
+}
+
+void gameWindow::nudgeMouse(int dx, int dy) {
+    XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
     XSync(display, False);
+    // Allegro must handle this motion (and any warp it causes) before the next one comes, or it
+    // would measure the next one from the wrong place.
+    std::this_thread::sleep_for(mousePace);
+}
+
+void gameWindow::moveMouse(int x, int y) {
+    x = std::clamp(x, 0, width - 1);
+    y = std::clamp(y, 0, height - 1);
+    mouseRange rangeX{0, width - 1, width - 1};
+    mouseRange rangeY{0, height - 1, height - 1};
+    // Steps small enough that the pointer stays inside even if a warp to the centre comes first.
+    const int stepX = width / 2 - pointerMargin, stepY = height / 2 - pointerMargin;
+    int px = 0, py = 0;
+    pointer(px, py);
+    if (px < pointerMargin || py < pointerMargin || px > width - pointerMargin ||
+        py > height - pointerMargin) {
+        // Bring the pointer inside first; where the game's position ends up is found below.
+        Window child = 0;
+        int rootX = 0, rootY = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), width / 2,
+                              height / 2, &rootX, &rootY, &child);
+        XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+        XSync(display, False);
+        std::this_thread::sleep_for(mousePace);
+    }
+    for (int motion = 0; motion < maximumMotions; motion++) {
+        if (rangeX.known() && rangeY.known() && rangeX.lowest == x && rangeY.lowest == y) {
+            return;
+        }
+        // Towards the corner while unknown, then towards the target.
+        int wantX = rangeX.known() ? x - rangeX.lowest : -width;
+        int wantY = rangeY.known() ? y - rangeY.lowest : -height;
+        pointer(px, py);
+        int dx = std::clamp(wantX, std::max(-stepX, pointerMargin - px),
+                            std::min(stepX, width - pointerMargin - px));
+        int dy = std::clamp(wantY, std::max(-stepY, pointerMargin - py),
+                            std::min(stepY, height - pointerMargin - py));
+        if (dx == 0 && dy == 0) {
+            // The pointer sits at the edge it must go past: a one-pixel motion away from the
+            // edge makes Allegro count motions on towards its next warp to the centre.
+            dx = px < width / 2 ? 1 : -1;
+        }
+        nudgeMouse(dx, dy);
+        rangeX.add(dx);
+        rangeY.add(dy);
+    }
 }
 
 void gameWindow::pressButton() {

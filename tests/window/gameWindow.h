@@ -28,7 +28,7 @@ class gameWindow {
     void releaseKey(unsigned long keysym);
     // Holds the key down for the given time, then lets it go.
     void holdKey(unsigned long keysym, std::chrono::milliseconds held);
-    // Moves the pointer to (x, y) of the window.
+    // Puts the game's mouse position at (x, y) of the window (see gameWindow.cpp for how).
     void moveMouse(int x, int y);
     // Left button down and up at the pointer's position.
     void pressButton();
@@ -40,6 +40,17 @@ class gameWindow {
     rgbImage screenshot() const;
 
   private:
+    // What the game may believe its mouse position to be on one axis: [lowest, highest].
+    struct mouseRange {
+        int lowest, highest, largest;
+        void add(int step);
+        bool known() const { return lowest == highest; }
+    };
+    // Moves the pointer by (dx, dy) and gives the game time to take the motion in.
+    void nudgeMouse(int dx, int dy);
+    // The pointer's position in window pixels.
+    void pointer(int& x, int& y) const;
+
     Display* display = nullptr;
     XID window = 0;
 };

@@ -1,9 +1,10 @@
 #include "battleWorld.h"
 
 #include <allegro.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 
 #include "frameTimer.h"
 #include "testWorld.h"
@@ -14,8 +15,8 @@ battleWorld::battleWorld(unsigned seed) {
     releaseInput();
     battle.setDataObj(&data);
     if (battle.loadPictures(PIC_DATA_PATH) != 0) {
-        ADD_FAILURE() << "cannot use " << PIC_DATA_PATH << ": " << battle.getLoadProblem();
-        return;
+        throw std::runtime_error(std::string("cannot use ") + PIC_DATA_PATH + ": " +
+                                 battle.getLoadProblem());
     }
     battle.createBuffer(640, 480);
     battle.buildBattle();
