@@ -1,6 +1,7 @@
 #include "unitList.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 
 #include "dumbUnit.h"
@@ -22,6 +23,18 @@ unit* makeUnit(int type) {
     default:
         return nullptr;
     }
+}
+
+// Position of the last entry whose key matches, or 0 when none does.
+template <typename T, typename KeyOf>
+int lastMatch(const std::vector<T*>& table, int key, KeyOf keyOf) {
+    int position = 0;
+    for (std::size_t i = 0; i < table.size(); i++) {
+        if (keyOf(table[i]) == key) {
+            position = static_cast<int>(i);
+        }
+    }
+    return position;
 }
 
 template <typename T> void deleteAll(std::vector<T*>& items) {
@@ -82,23 +95,11 @@ std::vector<unit*> unitList::search(int mode, int generalType) const {
 }
 
 int unitList::searchGraphics(int type) const {
-    int position = 0;
-    for (size_t i = 0; i < graphics.size(); i++) {
-        if (graphics[i]->type == type) {
-            position = static_cast<int>(i);
-        }
-    }
-    return position;
+    return lastMatch(graphics, type, [](const unitGraphics* g) { return g->type; });
 }
 
 int unitList::searchHitBox(int type) const {
-    int position = 0;
-    for (size_t i = 0; i < hitboxes.size(); i++) {
-        if (hitboxes[i]->generalType == type) {
-            position = static_cast<int>(i);
-        }
-    }
-    return position;
+    return lastMatch(hitboxes, type, [](const hitbox* h) { return h->generalType; });
 }
 
 void unitList::clearAll() {

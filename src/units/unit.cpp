@@ -168,26 +168,19 @@ void unit::collideCheck(dataObj*, unitList* list) {
 
 void unit::arenaBoundaryCheck(fixed& x, fixed& y, unitGraphics* pictures, dataObj* data) {
     arena* field = data->getArena();
-    int width = field->getArenaSizeX();
-    int height = field->getArenaSizeY();
     int r = pictures->getPicSize() / 2;
-
-    if (x < itofix(r)) {
-        x = itofix(r);
-        knockbackX = -knockbackX;
+    // Each axis on its own: clamp the centre, bounce that axis's knockback.
+    auto hold = [&](fixed& v, int size, fixed& knockback) {
+        if (v < itofix(r)) {
+            v = itofix(r);
+        } else if (v > itofix(size - r)) {
+            v = itofix(size - r);
+        } else {
+            return;
+        }
+        knockback = -knockback;
         touchedBoundary = true;
-    } else if (x > itofix(width - r)) {
-        x = itofix(width - r);
-        knockbackX = -knockbackX;
-        touchedBoundary = true;
-    }
-    if (y < itofix(r)) {
-        y = itofix(r);
-        knockbackY = -knockbackY;
-        touchedBoundary = true;
-    } else if (y > itofix(height - r)) {
-        y = itofix(height - r);
-        knockbackY = -knockbackY;
-        touchedBoundary = true;
-    }
+    };
+    hold(x, field->getArenaSizeX(), knockbackX);
+    hold(y, field->getArenaSizeY(), knockbackY);
 }
