@@ -131,9 +131,14 @@ int battleMain::init() {
 }
 
 int battleMain::loadPictures(const char* fileName) {
-    DATAFILE* file = data->setDatafile(fileName);
+    // Allegro's loader believes every size a file declares, so a damaged file would crash it or
+    // give garbage pictures: only a file whose structure is sound gets that far.
+    loadProblem = picDataCheck::checkFile(fileName);
+    DATAFILE* file = loadProblem.empty() ? data->setDatafile(fileName) : nullptr;
     srand(time(nullptr));
-    loadProblem = picDataCheck::checkLoaded(file);
+    if (loadProblem.empty()) {
+        loadProblem = picDataCheck::checkLoaded(file);
+    }
     return loadProblem.empty() ? 0 : -1;
 }
 

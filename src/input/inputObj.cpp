@@ -8,15 +8,18 @@ namespace {
 constexpr int gameKeyCount = 6;
 constexpr int mouseButtonCount = 3;
 
-// A click fires on letting go. Without a pending tick the flag stays latched, so a release
-// seen between ticks is still there for the next tick's poll to clear or renew.
-void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, int index, bool down,
-                 bool tickPending) {
+// A click fires on letting go, and every click reaches exactly one logic tick: a release seen
+// on a poll without a tick pending is latched and handed to the next tick's poll instead of
+// being cleared by it (the loop draws faster than it ticks, so most releases land between ticks).
+void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked,
+                 std::vector<bool>& waiting, int index, bool down, bool tickPending) {
     bool released = wasHit.at(index) && !down;
-    if (released) {
+    if (tickPending) {
+        wasClicked.at(index) = released || waiting.at(index);
+        waiting.at(index) = false;
+    } else if (released) {
         wasClicked.at(index) = true;
-    } else if (tickPending) {
-        wasClicked.at(index) = false;
+        waiting.at(index) = true;
     }
     wasHit.at(index) = down;
 }
@@ -25,7 +28,8 @@ void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, int i
 inputObj::inputObj()
     : keyMap(nullptr), keyWasHit(nullptr), keyWasClicked(nullptr), mouseWasHit(nullptr),
       mouseWasClicked(nullptr), numberOfKeys(0), inputWait(0), mouseUsedLast(false),
-      keyWasHitThisFrame(false), cursor(nullptr) {
+      keyWasHitThisFrame(false), cursor(nullptr), keyClickWaiting(gameKeyCount, false),
+      mouseClickWaiting(mouseButtonCount, false) {
     numberOfKeys = gameKeyCount;
     keyMap = new std::vector<int>(numberOfKeys);
     keyWasHit = new std::vector<bool>(numberOfKeys, false);
@@ -53,7 +57,7 @@ inputObj::~inputObj() {
 void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     for (int i = 0; i < numberOfKeys; i++) {
         bool down = key[keyMap->at(i)] != 0;
-        updateFlags(*keyWasHit, *keyWasClicked, i, down, tickPending);
+        updateFlags(*keyWasHit, *keyWasClicked, keyClickWaiting, i, down, tickPending);
         if (down) {
             mouseUsedLast = false;
         }
@@ -85,7 +89,7 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     int buttons = mouse_b;
     for (int b = 0; b < mouseButtonCount; b++) {
         bool down = (buttons & (1 << b)) != 0;
-        updateFlags(*mouseWasHit, *mouseWasClicked, b, down, tickPending);
+        updateFlags(*mouseWasHit, *mouseWasClicked, mouseClickWaiting, b, down, tickPending);
         if (down) {
             mouseUsedLast = true;
         }

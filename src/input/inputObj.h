@@ -28,8 +28,9 @@ class inputObj {
     inputObj& operator=(const inputObj&) = delete;
 
     // One poll. The wanted cursor position is clamped to 0..maxX, 0..maxY (screen pixels).
-    // A release sets a click flag; with tickPending, flags without a new release are cleared,
-    // otherwise they stay latched so that the next logic tick can still see them.
+    // A release sets a click flag. Without tickPending the flags stay latched; with it, a flag
+    // holds only a release seen on this poll or latched since the previous tick's poll, so each
+    // click is seen by exactly one logic tick.
     void processInput(int maxX, int maxY, bool tickPending);
 
     // The live vectors themselves (owned by this object), not copies.
@@ -73,4 +74,7 @@ class inputObj {
     bool mouseUsedLast;
     bool keyWasHitThisFrame;
     class cursor* cursor;
+    // Per key / button: a release latched since the last poll with a tick pending.
+    std::vector<bool> keyClickWaiting;
+    std::vector<bool> mouseClickWaiting;
 };

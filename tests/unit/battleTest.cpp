@@ -101,20 +101,38 @@ TEST_F(battleSetup, restartBeforeAllHomersAppearedLeavesNoneOfTheOldBattle) {
     EXPECT_EQ(homers.back()->getUnitID(), 30) << "numbered as in a fresh battle";
 }
 
-TEST_F(battleSetup, f10LatchedWithoutTicksRestartsOnEveryIterationUntilATick) {
+TEST_F(battleSetup, f10LatchedWithoutTicksRestartsUntilATickHasSeenIt) {
     battleWorld w(3);
     w.go();
     key[KEY_F10] = 1;
     w.go(0);
     key[KEY_F10] = 0;
     w.go(0);
+    EXPECT_TRUE(w.battle.getUnitList()->getUnits()->empty()) << "restarted on the release";
     w.go(0);
+    w.go(1);
+    EXPECT_TRUE(w.ofType(generalTypePlayer).empty()) << "the tick's results are discarded";
     EXPECT_EQ(w.battle.getUnitList()->getCreates().size(), 31u);
     w.go(1);
-    EXPECT_EQ(w.ofType(generalTypePlayer).size(), 1u) << "the fresh player is served once";
-    w.go(1);
-    EXPECT_EQ(w.ofType(generalTypePlayer).size(), 1u) << "no further restart";
+    ASSERT_EQ(w.ofType(generalTypePlayer).size(), 1u) << "no further restart";
     EXPECT_EQ(w.ofType(generalTypePlayer)[0]->getUnitID(), 0);
+    w.go(1);
+    EXPECT_EQ(w.ofType(generalTypePlayer).size(), 1u);
+}
+
+TEST_F(battleSetup, aClickReleasedBetweenTicksFiresOnTheNextTick) {
+    battleWorld w;
+    w.goTimes(2);
+    mouse_b = 1;
+    w.go(0);
+    mouse_b = 0;
+    w.go(0);
+    EXPECT_TRUE(w.ofType(generalTypeShot).empty()) << "no tick, no shot yet";
+    w.go(1);
+    EXPECT_EQ(w.ofType(generalTypeShot).size(), 1u);
+    w.go(0);
+    w.go(1);
+    EXPECT_EQ(w.ofType(generalTypeShot).size(), 1u) << "one click, one shot";
 }
 
 TEST_F(battleSetup, threePendingTicksRunOneAndAreThenDropped) {

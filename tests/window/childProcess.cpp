@@ -14,7 +14,9 @@
 
 extern char** environ;
 
-childProcess::~childProcess() { stop(); }
+childProcess::~childProcess() {
+    stop();
+}
 
 bool childProcess::start(const launch& what) {
     if ((id != 0 && !status) || what.arguments.empty()) {
@@ -97,7 +99,9 @@ bool childProcess::reap(bool block) {
     return true;
 }
 
-bool childProcess::running() { return id != 0 && !reap(false); }
+bool childProcess::running() {
+    return id != 0 && !reap(false);
+}
 
 std::optional<int> childProcess::waitForExit(std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -110,9 +114,15 @@ std::optional<int> childProcess::waitForExit(std::chrono::milliseconds limit) {
     return status;
 }
 
-void childProcess::stop() {
+void childProcess::stop(std::chrono::milliseconds grace) {
     if (id == 0 || status) {
         return;
+    }
+    if (grace.count() > 0) {
+        kill(id, SIGTERM);
+        if (waitForExit(grace)) {
+            return;
+        }
     }
     // The group holds what the program started itself (the message stand-in, for instance).
     kill(-id, SIGKILL);

@@ -16,7 +16,7 @@ class childProcess {
     struct launch {
         std::vector<std::string> arguments; // arguments[0] is the program's path
         std::vector<std::string> environment;
-        std::string workingFolder;          // empty: the test's own
+        std::string workingFolder;            // empty: the test's own
         std::string outputFile = "/dev/null"; // receives standard output
         std::string errorFile = "/dev/null";  // receives standard error
     };
@@ -38,8 +38,9 @@ class childProcess {
     std::optional<int> waitForExit(std::chrono::milliseconds limit);
     // The exit status once the process has ended (see waitForExit), else nothing.
     std::optional<int> exitStatus() const { return status; }
-    // Kills the process and its group and reaps it; harmless when it has already ended.
-    void stop();
+    // Kills the process and its group and reaps it; harmless when it has already ended. With a
+    // grace period, the process is first asked to end (SIGTERM) and given that long to tidy up.
+    void stop(std::chrono::milliseconds grace = std::chrono::milliseconds(0));
     // Processor time (user + system) the process has used so far, from /proc; 0 once ended.
     std::chrono::milliseconds cpuTime() const;
     // Why start failed.

@@ -96,9 +96,13 @@ bool gameProcess::start(const settings& how) {
     return true;
 }
 
-std::string gameProcess::errorText() const { return readFile(scratch + "/stderr.txt"); }
+std::string gameProcess::errorText() const {
+    return readFile(scratch + "/stderr.txt");
+}
 
-std::string gameProcess::messages() const { return readFile(tools + "/messages.txt"); }
+std::string gameProcess::messages() const {
+    return readFile(tools + "/messages.txt");
+}
 
 void gameProcess::releaseMessages() {
     std::error_code ignored;

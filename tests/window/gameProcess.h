@@ -15,9 +15,9 @@ class gameProcess {
     struct settings {
         std::string gamePath = ARENA_GAME_PATH;
         std::string picDataPath = ARENA_PIC_DATA_PATH;
-        std::string display;        // DISPLAY for the game; empty: no DISPLAY at all
-        bool withPicData = true;    // copy picData.dat into the working folder
-        bool holdMessages = false;  // the stand-in waits for releaseMessages, like a dialog
+        std::string display;       // DISPLAY for the game; empty: no DISPLAY at all
+        bool withPicData = true;   // copy picData.dat into the working folder
+        bool holdMessages = false; // the stand-in waits for releaseMessages, like a dialog
     };
 
     gameProcess() = default;
@@ -31,14 +31,16 @@ class gameProcess {
     // The running game process (pid, exit status, processor time).
     childProcess& process() { return game; }
     // Waits up to limit for the game to end: its exit status, or nothing if still running.
-    std::optional<int> waitForExit(std::chrono::milliseconds limit) { return game.waitForExit(limit); }
+    std::optional<int> waitForExit(std::chrono::milliseconds limit) {
+        return game.waitForExit(limit);
+    }
 
     // The game's working folder, an absolute path.
     const std::string& workingFolder() const { return work; }
     // All the game has written to standard error so far.
     std::string errorText() const;
-    // Every message the stand-in was asked to show, one line each, its arguments joined by
-    // spaces; empty if none.
+    // Everything the stand-in was asked to show, each call's arguments joined by spaces and
+    // ended by a newline; empty if it was never run.
     std::string messages() const;
     // Lets a held message go, so the game goes on as after a click on the dialog.
     void releaseMessages();

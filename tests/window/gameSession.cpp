@@ -1,11 +1,10 @@
 #include "gameSession.h"
 
-bool gameSession::open(std::chrono::milliseconds limit) {
+bool gameSession::open(gameProcess::settings how, std::chrono::milliseconds limit) {
     if (!display.start()) {
         problem = display.why();
         return false;
     }
-    gameProcess::settings how;
     how.display = display.name();
     if (!game.start(how)) {
         problem = game.why();

@@ -11,9 +11,10 @@
 // ended in reverse order: first the game, then the server.
 class gameSession {
   public:
-    // Starts the server and the game (with picData.dat) and waits up to limit for the game's
-    // window to be shown and focused; false (with why()) if any step fails.
-    bool open(std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+    // Starts the server and the game as told (its display is filled in here) and waits up to
+    // limit for the game's window to be shown and focused; false (with why()) if any step fails.
+    bool open(gameProcess::settings how = {},
+              std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     // Why open failed.
     const std::string& why() const { return problem; }
 

@@ -64,7 +64,9 @@ bool gameWindow::find(Display* d, std::chrono::milliseconds limit) {
     });
 }
 
-bool gameWindow::anyOpen(Display* d) { return findGameWindow(d) != 0; }
+bool gameWindow::anyOpen(Display* d) {
+    return findGameWindow(d) != 0;
+}
 
 bool gameWindow::focus(std::chrono::milliseconds limit) {
     // No window manager runs on the private display, so the tests hand out the focus.
@@ -134,8 +136,8 @@ void gameWindow::moveMouse(int x, int y) {
         // Bring the pointer inside first; where the game's position ends up is found below.
         Window child = 0;
         int rootX = 0, rootY = 0;
-        XTranslateCoordinates(display, window, DefaultRootWindow(display), width / 2,
-                              height / 2, &rootX, &rootY, &child);
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), width / 2, height / 2,
+                              &rootX, &rootY, &child);
         XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
         XSync(display, False);
         std::this_thread::sleep_for(mousePace);

@@ -31,9 +31,7 @@ class textMasks {
         return bits;
     }
     int height() const { return ready ? text_height(font) : 8; }
-    int width(const std::string& text) const {
-        return ready ? text_length(font, text.c_str()) : 0;
-    }
+    int width(const std::string& text) const { return ready ? text_length(font, text.c_str()) : 0; }
     bool usable() const { return ready; }
 
   private:

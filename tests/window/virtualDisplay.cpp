@@ -1,7 +1,10 @@
 #include "virtualDisplay.h"
 
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <fstream>
@@ -12,32 +15,45 @@ namespace {
 const char* const xvfbPath = "/usr/bin/Xvfb";
 constexpr int firstNumber = 100; // well above the numbers desktops and CI services pick
 constexpr int numberRange = 400;
-constexpr int tries = 8;
+constexpr int tries = 20;
 constexpr std::chrono::seconds startLimit(10);
+// Time the server gets to remove its lock file and socket before it is killed.
+constexpr std::chrono::milliseconds stopGrace(2000);
 
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+// True if the number's lock file names a process that still runs. A lock left by a server that
+// was killed does not count: the next server on that number clears it away itself.
+bool inUse(int number) {
+    std::ifstream lock("/tmp/.X" + std::to_string(number) + "-lock");
+    long owner = 0;
+    if (!(lock >> owner) || owner <= 0) {
+        return false;
+    }
+    return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
+}
 
 // Without this, any X error (a window that vanished under a screenshot, say) would end the
 // whole test program through Xlib's default handler.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 } // namespace
 
 virtualDisplay::~virtualDisplay() {
     if (display != nullptr) {
         XCloseDisplay(display);
     }
-    server.stop();
+    server.stop(stopGrace);
 }
 
 bool virtualDisplay::start() {
     XSetErrorHandler(ignoreXError);
     // Start from a number of our own, so parallel test programs rarely race for the same one.
-    std::mt19937 pick(static_cast<unsigned>(getpid()) ^
-                      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::mt19937 pick(
+        static_cast<unsigned>(getpid()) ^
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     int number = firstNumber + static_cast<int>(pick() % numberRange);
     for (int attempt = 0; attempt < tries; attempt++, number++) {
-        if (exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-            exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+        if (inUse(number)) {
             continue;
         }
         if (tryNumber(number)) {
@@ -52,8 +68,8 @@ bool virtualDisplay::start() {
 bool virtualDisplay::tryNumber(int number) {
     const std::string candidate = ":" + std::to_string(number);
     childProcess::launch what;
-    what.arguments = {xvfbPath, candidate, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                      "-noreset"};
+    what.arguments = {xvfbPath,      candidate,   "-screen", "0",
+                      "1024x768x24", "-nolisten", "tcp",     "-noreset"};
     what.environment = childProcess::environmentWithout({});
     if (!server.start(what)) {
         problem = "cannot start Xvfb: " + server.why();
@@ -83,6 +99,6 @@ bool virtualDisplay::tryNumber(int number) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     problem = "Xvfb on " + candidate + " did not accept connections in time";
-    server.stop();
+    server.stop(stopGrace);
     return false;
 }
