@@ -132,6 +132,19 @@ TEST_F(statusAndDeath, aPlayerHitByAHomerLosesOneAndIsInvincibleFor14Ticks) {
     EXPECT_EQ(player->getInvicTime(), 14);
 }
 
+TEST_F(statusAndDeath, blowsLandingInTheSameTickAddUpBelowZero) {
+    auto* player = world.add<playerUnit>(itofix(250), itofix(200));
+    world.add<homingUnit>(itofix(250), itofix(225));
+    world.add<homingUnit>(itofix(225), itofix(200));
+    player->hp = 1;
+    world.step();
+    EXPECT_EQ(player->getHP(), -1);
+    world.step();
+    EXPECT_EQ(player->pendingStatus, statusDead);
+    world.steps(3);
+    EXPECT_EQ(player->getHP(), -1) << "a dead player touches nothing more";
+}
+
 TEST_F(statusAndDeath, onlyThePlayerBecomesInvincible) {
     auto* homer = world.add<homingUnit>(itofix(250), itofix(200));
     auto* shot = world.add<dumbUnit>(itofix(250), itofix(200));

@@ -58,6 +58,11 @@ bool gameProcess::start(const settings& how) {
         }
     }
 
+    if (how.prepare && !how.prepare(work)) {
+        problem = "cannot prepare the working folder " + work;
+        return false;
+    }
+
     const std::string standIn = tools + "/xmessage";
     const std::string hold = tools + "/holdMessages";
     {
@@ -79,7 +84,8 @@ bool gameProcess::start(const settings& how) {
     }
 
     childProcess::launch what;
-    what.arguments = {how.gamePath};
+    what.arguments = how.wrapper;
+    what.arguments.push_back(how.gamePath);
     what.workingFolder = work;
     what.errorFile = scratch + "/stderr.txt";
     what.outputFile = scratch + "/stdout.txt";

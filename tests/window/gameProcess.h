@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "childProcess.h"
 
@@ -18,6 +20,12 @@ class gameProcess {
         std::string display;       // DISPLAY for the game; empty: no DISPLAY at all
         bool withPicData = true;   // copy picData.dat into the working folder
         bool holdMessages = false; // the stand-in waits for releaseMessages, like a dialog
+        // A program and its options that run the game, such as {"/usr/bin/valgrind", "-q"}: the
+        // game's path is appended as its last argument. Empty: the game runs by itself.
+        std::vector<std::string> wrapper;
+        // Called with the working folder once it exists and before the game starts, to put
+        // files there (a spoilt picData.dat, say); returning false stops the start.
+        std::function<bool(const std::string& workingFolder)> prepare;
     };
 
     gameProcess() = default;

@@ -165,6 +165,25 @@ void gameWindow::moveMouse(int x, int y) {
     }
 }
 
+void gameWindow::warpPointer(int x, int y) {
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(mousePace);
+}
+
+bool gameWindow::moveTo(int x, int y, std::chrono::milliseconds limit) {
+    // No window manager runs on the private display, so the move takes effect as asked.
+    XMoveWindow(display, window, x, y);
+    XSync(display, False);
+    return waitUntil(limit, [&] {
+        Window child = 0;
+        int rootX = 0, rootY = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX, &rootY,
+                              &child);
+        return rootX == x && rootY == y;
+    });
+}
+
 void gameWindow::pressButton() {
     XTestFakeButtonEvent(display, Button1, True, CurrentTime);
     XSync(display, False);

@@ -30,6 +30,12 @@ class gameWindow {
     void holdKey(unsigned long keysym, std::chrono::milliseconds held);
     // Puts the game's mouse position at (x, y) of the window (see gameWindow.cpp for how).
     void moveMouse(int x, int y);
+    // Puts the pointer at (x, y) of the screen in one jump, inside the window or not; the game
+    // gets no relative motions it could add up, so its mouse position is unknown afterwards.
+    void warpPointer(int x, int y);
+    // Moves the window so that its top-left corner is at (x, y) of the screen, as a user would
+    // drag it; false if it is not there within limit.
+    bool moveTo(int x, int y, std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
     // Left button down and up at the pointer's position.
     void pressButton();
     void releaseButton();

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -61,13 +62,15 @@ bool matches(const rgbImage& screen, int x, int y, rgbColour c, const std::vecto
 } // namespace
 
 std::optional<int> hudReader::readNumber(const rgbImage& screen, int x, int y, rgbColour c,
-                                         const std::string& prefix, int largest) {
+                                         const std::string& prefix, int largest, int smallest) {
     const textMasks& text = masks();
     if (!text.usable()) {
         return std::nullopt;
     }
-    const int width = text.width(prefix + std::to_string(largest));
-    for (int n = 0; n <= largest; n++) {
+    // A minus sign can make the smallest number the longest text.
+    const int width = std::max(text.width(prefix + std::to_string(largest)),
+                               text.width(prefix + std::to_string(smallest)));
+    for (int n = smallest; n <= largest; n++) {
         if (matches(screen, x, y, c, text.mask(prefix + std::to_string(n), width), width,
                     text.height())) {
             return n;

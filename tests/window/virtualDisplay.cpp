@@ -68,8 +68,8 @@ bool virtualDisplay::start() {
 bool virtualDisplay::tryNumber(int number) {
     const std::string candidate = ":" + std::to_string(number);
     childProcess::launch what;
-    what.arguments = {xvfbPath,      candidate,   "-screen", "0",
-                      "1024x768x24", "-nolisten", "tcp",     "-noreset"};
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    what.arguments = {xvfbPath, candidate, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
     what.environment = childProcess::environmentWithout({});
     if (!server.start(what)) {
         problem = "cannot start Xvfb: " + server.why();

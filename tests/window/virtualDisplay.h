@@ -11,6 +11,10 @@ typedef struct _XDisplay Display;
 // ends the server.
 class virtualDisplay {
   public:
+    // The screen's size, in pixels.
+    static constexpr int width = 1024;
+    static constexpr int height = 768;
+
     virtualDisplay() = default;
     ~virtualDisplay();
     virtualDisplay(const virtualDisplay&) = delete;
