@@ -11,32 +11,14 @@
 
 #include "gameSession.h"
 #include "hudReader.h"
-#include "pictureColours.h"
+#include "screenLayout.h"
 #include "waitUntil.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr rgbColour colourOf(pictureColour c) {
-    return {c.r, c.g, c.b};
-}
 
-constexpr rgbColour playerColour = colourOf(playerKeyColour);
-constexpr rgbColour enemyColour = colourOf(enemyKeyColour);
-constexpr rgbColour shotColour = colourOf(shotKeyColour);
-
-// Where the game draws things, in screen pixels.
-constexpr int arenaLeft = 70, arenaTop = 40, arenaRight = 569, arenaBottom = 439;
-constexpr int playerStartX = 320, playerStartY = 240;
-constexpr rgbColour hudGrey{128, 128, 128};
-constexpr rgbColour homersTextColour{220, 220, 220};
 constexpr rgbColour fullHealthColour{172, 172, 0};
-constexpr int barLeft = 60, barRight = 450, barBottom = 20;
-constexpr int textRowY = 22, fpsTextX = 250;
-constexpr int homerCount = 30;
-
-// A resting place for the cursor inside the arena, above the player and clear of the HUD.
-constexpr int restX = playerStartX, restY = 100;
 
 colourRegion inArena(const rgbImage& frame, rgbColour c) {
     return frame.find(c, arenaLeft, arenaTop, arenaRight, arenaBottom);

@@ -16,32 +16,19 @@
 
 #include "gameSession.h"
 #include "hudReader.h"
-#include "pictureColours.h"
+#include "screenLayout.h"
 #include "waitUntil.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr rgbColour colourOf(pictureColour c) {
-    return {c.r, c.g, c.b};
-}
-
-constexpr rgbColour playerColour = colourOf(playerKeyColour);
-constexpr rgbColour shotColour = colourOf(shotKeyColour);
 // The crosshair's two colours, as assets/makePictures.cpp draws it; above the arena nothing
 // else uses them.
 constexpr rgbColour crosshairColour{245, 250, 255};
 constexpr rgbColour crosshairShadow{10, 14, 20};
 
-// Where the game draws things, in screen pixels.
-constexpr int arenaLeft = 70, arenaTop = 40, arenaRight = 569, arenaBottom = 439;
-constexpr int playerStartX = 320, playerStartY = 240;
-constexpr int restX = playerStartX, restY = 100; // the cursor's place when it is not the test
-constexpr rgbColour hudGrey{128, 128, 128};
-constexpr rgbColour homersTextColour{220, 220, 220};
-constexpr int barLeft = 60, barRight = 450, barBottom = 20;
-constexpr int textRowY = 22, fpsTextX = 250, textHeight = 8;
-constexpr int largestHp = 3, homerCount = 30, largestFps = 31;
+constexpr int textHeight = 8;
+constexpr int largestHp = 3, largestFps = 31;
 
 // The bar's fill for 1, 2 and 3 hit points: its colour and length; 0 hit points show none.
 struct barFill {

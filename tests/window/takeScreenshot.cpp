@@ -15,21 +15,12 @@
 
 #include "gameSession.h"
 #include "hudReader.h"
-#include "pictureColours.h"
+#include "screenLayout.h"
 #include "waitUntil.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr rgbColour colourOf(pictureColour c) {
-    return {c.r, c.g, c.b};
-}
-constexpr rgbColour playerColour = colourOf(playerKeyColour);
-constexpr rgbColour enemyColour = colourOf(enemyKeyColour);
-constexpr rgbColour shotColour = colourOf(shotKeyColour);
-constexpr rgbColour hudGrey{128, 128, 128};
-constexpr rgbColour homersTextColour{220, 220, 220};
-constexpr int arenaLeft = 70, arenaTop = 40, arenaRight = 569, arenaBottom = 439;
 const char* const usage = "usage: takeScreenshot [--game PATH] [--pic-data PATH] OUTPUT.ppm";
 
 // Write calls made so far by the process's main thread. The game's main thread writes to the
