@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <vector>
@@ -137,9 +138,21 @@ int battleMain::loadPictures(const char* fileName) {
     DATAFILE* file = loadProblem.empty() ? data->setDatafile(fileName) : nullptr;
     srand(time(nullptr));
     if (loadProblem.empty()) {
-        loadProblem = picDataCheck::checkLoaded(file);
+        loadProblem = picDataCheck::checkLoaded(file, picturesRead());
     }
     return loadProblem.empty() ? 0 : -1;
+}
+
+std::vector<int> battleMain::picturesRead() {
+    std::vector<int> read = {arenaPicObject, cursorPicObject};
+    for (const std::vector<picEntry>* set : {&playerPics, &homerPics, &shotPics}) {
+        for (const picEntry& entry : *set) {
+            read.push_back(entry.object);
+        }
+    }
+    std::sort(read.begin(), read.end());
+    read.erase(std::unique(read.begin(), read.end()), read.end());
+    return read;
 }
 
 void battleMain::createBuffer(int width, int height) {

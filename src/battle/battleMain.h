@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct BITMAP;
 class dataObj;
@@ -34,6 +35,8 @@ class battleMain {
     // Unit list, picture sets, hitboxes, arena placement, first population, cursor picture and
     // arena buffer.
     void buildBattle();
+    // The datafile objects the battle reads as pictures, in increasing order.
+    static std::vector<int> picturesRead();
     // Why the datafile could not be used; empty when it could.
     const std::string& getLoadProblem() const { return loadProblem; }
 

@@ -10,11 +10,6 @@
 #include <system_error>
 
 namespace {
-// Objects 4 and 8 are never read; every other one is taken as a picture.
-bool isRead(int index) {
-    return index != 4 && index != 8;
-}
-
 // Limits far beyond what the game's pictures need; they stop a damaged count or size from making
 // Allegro's loader allocate, or walk, whatever the file asks for.
 constexpr long maxObjects = 4096;       // per datafile, nested ones included
@@ -285,22 +280,20 @@ std::string picDataCheck::checkFile(const char* fileName) {
     return problem;
 }
 
-std::string picDataCheck::checkLoaded(const DATAFILE* file) {
+std::string picDataCheck::checkLoaded(const DATAFILE* file, const std::vector<int>& picturesRead) {
     if (file == nullptr) {
         return "it cannot be loaded";
     }
+    const int needed = picturesRead.empty() ? 0 : picturesRead.back() + 1;
     int count = 0;
-    while (count < objectCount && file[count].type != DAT_END) {
+    while (count < needed && file[count].type != DAT_END) {
         count++;
     }
-    if (count < objectCount) {
+    if (count < needed) {
         return "it holds " + std::to_string(count) + " objects, the game needs " +
-               std::to_string(objectCount);
+               std::to_string(needed);
     }
-    for (int i = 0; i < objectCount; i++) {
-        if (!isRead(i)) {
-            continue;
-        }
+    for (int i : picturesRead) {
         if (file[i].type != DAT_BITMAP || file[i].dat == nullptr) {
             return "object " + std::to_string(i) + " is not a bitmap";
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct DATAFILE;
 
@@ -9,8 +10,6 @@ struct DATAFILE;
 // "picData.dat ... is unusable: <reason>.", or an empty string when there is nothing wrong.
 class picDataCheck {
   public:
-    // Objects the battle reads from the file, by index.
-    static constexpr int objectCount = 14;
     // Largest picture accepted, in pixels, either side.
     static constexpr int maxPictureSide = 4096;
     // Deepest nesting of datafiles inside datafiles that is accepted.
@@ -23,7 +22,7 @@ class picDataCheck {
     // in small pieces, and allocates nothing in proportion to the sizes it declares.
     static std::string checkFile(const char* fileName);
 
-    // What is wrong with a loaded datafile, or an empty string when the battle can use it:
-    // at least 14 objects, and every object it reads a bitmap of at least 1 x 1 pixels.
-    static std::string checkLoaded(const DATAFILE* file);
+    // What is wrong with a loaded datafile, or an empty string when the battle can use it: every
+    // object of picturesRead (increasing indexes) is there and is a bitmap of at least 1 x 1.
+    static std::string checkLoaded(const DATAFILE* file, const std::vector<int>& picturesRead);
 };

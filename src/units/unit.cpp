@@ -15,8 +15,10 @@ constexpr int defaultDeathTime = 10;
 constexpr int invincibleTicks = 15;    // one is spent in the tick of the hit
 constexpr int unreachableDist = 30000; // pixels; a unit without hitbox touches nothing
 
+// Statuses 3 and 4 are never worked out, but an animation ending in them ends an attack too.
+constexpr int lastAttackStatus = 4;
 bool isAttackStatus(int status) {
-    return status >= statusAttacking && status <= 4;
+    return status >= statusAttacking && status <= lastAttackStatus;
 }
 } // namespace
 

@@ -14,6 +14,16 @@ void startHeadlessAllegro() {
     }
 }
 
+void queueUnit(unitList& list, int type, int x, int y, fixed moveAngle, int delay) {
+    unitCreate* request = new unitCreate();
+    request->type = type;
+    request->posX = itofix(x);
+    request->posY = itofix(y);
+    request->moveAngle = moveAngle;
+    request->delay = delay;
+    list.addCreate(request);
+}
+
 BITMAP* makeSquare(int size, int red, int green, int blue) {
     BITMAP* pic = create_bitmap(size, size);
     clear_to_color(pic, makecol(red, green, blue));

@@ -41,6 +41,9 @@ template <class Kind> class exposed : public Kind {
     using Kind::touchedBoundary;
 };
 
+// Queues a request for a unit of the type at (x, y) arena pixels; the list owns it.
+void queueUnit(unitList& list, int type, int x, int y, fixed moveAngle = 0, int delay = 0);
+
 // A square picture of one flat colour, the way units are sized by their status-0 picture.
 BITMAP* makeSquare(int size, int red, int green, int blue);
 
@@ -63,6 +66,15 @@ class testWorld {
         u->setHitbox(hitboxes.at(type));
         u->setPos(x, y);
         list.addUnit(u);
+        return u;
+    }
+
+    // A base unit (general type 0) at (x, y) arena pixels with the homing enemy's 32-pixel
+    // pictures and hitbox: a unit that moves only as its fields say.
+    exposed<unit>* addPlain(int x, int y) {
+        exposed<unit>* u = add<unit>(itofix(x), itofix(y));
+        u->setUnitGraphics(pictures.at(generalTypeHomer));
+        u->setHitbox(hitboxes.at(generalTypeHomer));
         return u;
     }
 

@@ -11,12 +11,7 @@ namespace {
 // inside each edge, and bounces only the knockback.
 class arenaBoundary : public ::testing::Test {
   protected:
-    exposed<unit>* lone() {
-        exposed<unit>* u = world.add<unit>(itofix(250), itofix(200));
-        u->setUnitGraphics(world.pictures[generalTypeHomer]);
-        u->setHitbox(world.hitboxes[generalTypeHomer]);
-        return u;
-    }
+    exposed<unit>* lone() { return world.addPlain(250, 200); }
     void hold(unit* u, fixed& x, fixed& y) {
         u->arenaBoundaryCheck(x, y, world.pictures[generalTypeHomer], &world.data);
     }

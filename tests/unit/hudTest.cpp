@@ -34,11 +34,7 @@ class hud : public ::testing::Test {
 
     // Puts a unit of the type into the battle through the creation queue.
     unit* spawn(int type, int x, int y) {
-        unitCreate* request = new unitCreate();
-        request->type = type;
-        request->posX = itofix(x);
-        request->posY = itofix(y);
-        w.battle.getUnitList()->addCreate(request);
+        queueUnit(*w.battle.getUnitList(), type, x, y);
         w.battle.getUnitList()->createUnits();
         return w.battle.getUnitList()->getUnits()->back();
     }

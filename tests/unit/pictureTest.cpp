@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "battleMain.h"
 #include "picDataCheck.h"
 #include "pictureColours.h"
 #include "testWorld.h"
@@ -88,7 +89,7 @@ class pictureData : public ::testing::Test {
     // Without the objects the battle reads, the other checks would read past the file.
     void SetUp() override {
         ASSERT_NE(file, nullptr) << "cannot load " << PIC_DATA_PATH;
-        ASSERT_EQ(picDataCheck::checkLoaded(file), "");
+        ASSERT_EQ(picDataCheck::checkLoaded(file, battleMain::picturesRead()), "");
     }
 
     static BITMAP* picture(int object) { return static_cast<BITMAP*>(file[object].dat); }

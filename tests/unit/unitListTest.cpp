@@ -12,13 +12,7 @@ namespace {
 class population : public ::testing::Test {
   protected:
     void queue(int type, int x, int y, fixed angle, int delay) {
-        unitCreate* request = new unitCreate();
-        request->type = type;
-        request->posX = itofix(x);
-        request->posY = itofix(y);
-        request->moveAngle = angle;
-        request->delay = delay;
-        world.list.addCreate(request);
+        queueUnit(world.list, type, x, y, angle, delay);
     }
     std::vector<int> ids() {
         std::vector<int> found;

@@ -11,12 +11,7 @@ namespace {
 class unitMotion : public ::testing::Test {
   protected:
     testWorld world;
-    exposed<unit>* lone(int x, int y) {
-        exposed<unit>* u = world.add<unit>(itofix(x), itofix(y));
-        u->setUnitGraphics(world.pictures[generalTypeHomer]);
-        u->setHitbox(world.hitboxes[generalTypeHomer]);
-        return u;
-    }
+    exposed<unit>* lone(int x, int y) { return world.addPlain(x, y); }
 };
 
 TEST_F(unitMotion, baseDefaults) {

@@ -24,10 +24,6 @@ colourRegion inArena(const rgbImage& frame, rgbColour c) {
     return frame.find(c, arenaLeft, arenaTop, arenaRight, arenaBottom);
 }
 
-std::optional<int> homersShown(const rgbImage& frame) {
-    return hudReader::readNumber(frame, 0, textRowY, homersTextColour, "Homers: ", homerCount);
-}
-
 // Each test starts the game in its own X server, waits for the player to be drawn and parks
 // the cursor above it.
 class battle : public ::testing::Test {

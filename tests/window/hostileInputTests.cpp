@@ -53,11 +53,6 @@ constexpr hudNumber hpText{"hp: ", 0, 0, hudGrey, -9, 9, 48};
 constexpr hudNumber homersText{"Homers: ", 0, textRowY, homersTextColour, -9, 99, 80};
 constexpr hudNumber fpsText{"fps: ", fpsTextX, textRowY, hudGrey, -9, 99, 56};
 
-std::optional<int> homersShown(const rgbImage& frame) {
-    return hudReader::readNumber(frame, homersText.x, homersText.y, homersText.colour,
-                                 homersText.prefix, homerCount);
-}
-
 // True if the crosshair is drawn inside the text's box: the HUD is drawn over it, but its pixels
 // between the letters make the text unreadable.
 bool crosshairOver(const rgbImage& frame, const hudNumber& text) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "hudReader.h"
 #include "pictureColours.h"
 #include "rgbImage.h"
 
@@ -27,3 +30,8 @@ constexpr rgbColour homersTextColour{220, 220, 220};
 constexpr int barLeft = 60, barRight = 450, barBottom = 20;
 constexpr int textRowY = 22, fpsTextX = 250;
 constexpr int homerCount = 30;
+
+// The homing-enemy count the HUD shows, if it can be read.
+inline std::optional<int> homersShown(const rgbImage& frame) {
+    return hudReader::readNumber(frame, 0, textRowY, homersTextColour, "Homers: ", homerCount);
+}

@@ -20,16 +20,12 @@
 
 #include "gameSession.h"
 #include "hudReader.h"
-#include "pictureColours.h"
+#include "screenLayout.h"
 #include "waitUntil.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr rgbColour colourOf(pictureColour c) {
-    return {c.r, c.g, c.b};
-}
-
 constexpr int defaultPlaySeconds = 7;
 // Under memcheck the game starts and runs several times slower, and the leak check at its end
 // takes a while.
@@ -38,11 +34,6 @@ constexpr std::chrono::seconds exitLimit(60);
 // What valgrind exits with when it found an error; the game itself only uses 0 and 1.
 constexpr int valgrindErrorStatus = 99;
 const char* const logName = "valgrind.log";
-
-constexpr rgbColour homersTextColour{220, 220, 220};
-constexpr rgbColour hudGrey{128, 128, 128};
-constexpr rgbColour shotColour = colourOf(shotKeyColour);
-constexpr int textRowY = 22, fpsTextX = 250;
 
 int playSeconds() {
     const char* text = std::getenv("ARENA_VALGRIND_PLAY_SECONDS");
@@ -138,10 +129,6 @@ std::string summaryValue(const std::vector<record>& records, const std::string& 
         }
     }
     return "";
-}
-
-std::optional<int> homersShown(const rgbImage& frame) {
-    return hudReader::readNumber(frame, 0, textRowY, homersTextColour, "Homers: ", 30);
 }
 
 // What the game showed of the session, so that a clean report is known to cover it.
