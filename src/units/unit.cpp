@@ -147,10 +147,16 @@ void unit::collideCheck(dataObj*, unitList* list) {
             continue;
         }
 
+        fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
+        // Most pairs are far apart on one axis; the distance (a square root) is only needed
+        // for the few that are not.
+        if (other->unitHitbox != nullptr &&
+            apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
+            continue;
+        }
         fixed d = other->unitHitbox == nullptr ? itofix(unreachableDist)
                                                : calcDist(posX, posY, other->posX, other->posY);
-        int reach = (graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2;
-        if (d >= itofix(reach)) {
+        if (d >= reach) {
             continue;
         }
 

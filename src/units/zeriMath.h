@@ -10,6 +10,10 @@ fixed calcAngle(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& 
 // Distance between two points, 16.16 pixels; never negative.
 fixed calcDist(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2);
 
+// True when the points are at least `reach` (16.16 pixels) apart along x or along y, so that
+// calcDist between them is at least reach as well. Far less work than the distance itself.
+bool apartOnAnAxis(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2, fixed reach);
+
 // 32-bit sums and differences that wrap instead of overflowing, as the game's 16.16 values did
 // on the machines it was written for.
 inline fixed wrapAdd(fixed a, fixed b) {

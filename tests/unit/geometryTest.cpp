@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <random>
 
 #include "testWorld.h"
 #include "zeriMath.h"
@@ -59,6 +61,37 @@ TEST(geometry, distanceIsThePythagoreanLengthAndNeverNegative) {
     EXPECT_EQ(calcDist(itofix(30), itofix(40), 0, 0), itofix(50));
     EXPECT_EQ(calcDist(itofix(5), itofix(5), itofix(5), itofix(5)), 0);
     EXPECT_NEAR(calcDist(0, 0, itofix(-3), itofix(-4)), itofix(5), tableSlack);
+}
+
+TEST(geometry, axisTestRulesOutOnlyPairsThatTheDistanceRulesOutToo) {
+    // The collision scan skips the distance for pairs this test calls apart: it must never
+    // call apart a pair whose distance is below the reach, however close to the edge.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> near(-64, 64), raw(-70000, 70000);
+    const fixed reach = itofix(31);
+    int apart = 0;
+    for (int i = 0; i < 200000; i++) {
+        fixed x1 = itofix(near(random)) + raw(random), y1 = itofix(near(random)) + raw(random);
+        fixed x2 = x1 + (i % 2 == 0 ? reach : -reach) + raw(random) / 16;
+        fixed y2 = y1 + near(random) * (raw(random) / 16);
+        if (apartOnAnAxis(x1, y1, x2, y2, reach)) {
+            apart++;
+            ASSERT_GE(calcDist(x1, y1, x2, y2), reach) << i;
+        }
+    }
+    EXPECT_GT(apart, 50000) << "the sample reached both sides of the edge";
+}
+
+TEST(geometry, axisTestUsesTheWrappedDifferencesOfTheDistance) {
+    const fixed reach = itofix(31);
+    EXPECT_TRUE(apartOnAnAxis(0, 0, reach, 0, reach)) << "exactly the reach is apart";
+    EXPECT_FALSE(apartOnAnAxis(0, 0, reach - 1, reach - 1, reach)) << "diagonal: not decided";
+    // Differences wrap as in calcDist: from INT_MAX to INT_MIN is one raw unit; from 0 to
+    // INT_MIN it is -2^31, the largest of all.
+    EXPECT_FALSE(apartOnAnAxis(INT_MAX, 0, INT_MIN, 0, reach));
+    EXPECT_LT(calcDist(INT_MAX, 0, INT_MIN, 0), reach);
+    EXPECT_TRUE(apartOnAnAxis(0, 0, INT_MIN, 0, INT_MAX));
+    EXPECT_GE(calcDist(0, 0, INT_MIN, 0), INT_MAX);
 }
 
 } // namespace
