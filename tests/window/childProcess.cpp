@@ -8,9 +8,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <thread>
+
+#include "processStats.h"
 
 extern char** environ;
 
@@ -133,25 +133,7 @@ std::chrono::milliseconds childProcess::cpuTime() const {
     if (id == 0 || status) {
         return std::chrono::milliseconds(0);
     }
-    std::ifstream file("/proc/" + std::to_string(id) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    // The command name may hold spaces; the fields after its closing bracket are plain.
-    size_t close = text.rfind(')');
-    if (close == std::string::npos) {
-        return std::chrono::milliseconds(0);
-    }
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    long long userTicks = 0, systemTicks = 0;
-    // Fields 3 to 13 come first; utime and stime are fields 14 and 15.
-    for (int number = 3; number <= 15 && fields >> field; number++) {
-        if (number == 14)
-            userTicks = std::stoll(field);
-        if (number == 15)
-            systemTicks = std::stoll(field);
-    }
-    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
-    return std::chrono::milliseconds((userTicks + systemTicks) * 1000 / ticksPerSecond);
+    return processStats::cpuTimeFromStat("/proc/" + std::to_string(id) + "/stat");
 }
 
 std::vector<std::string> childProcess::environmentWithout(const std::vector<std::string>& names) {

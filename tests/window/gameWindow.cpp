@@ -123,10 +123,16 @@ void gameWindow::nudgeMouse(int dx, int dy) {
 }
 
 void gameWindow::moveMouse(int x, int y) {
+    steerMouse({0, width - 1, width - 1}, {0, height - 1, height - 1}, x, y);
+}
+
+void gameWindow::moveMouseFrom(int fromX, int fromY, int x, int y) {
+    steerMouse({fromX, fromX, width - 1}, {fromY, fromY, height - 1}, x, y);
+}
+
+void gameWindow::steerMouse(mouseRange rangeX, mouseRange rangeY, int x, int y) {
     x = std::clamp(x, 0, width - 1);
     y = std::clamp(y, 0, height - 1);
-    mouseRange rangeX{0, width - 1, width - 1};
-    mouseRange rangeY{0, height - 1, height - 1};
     // Steps small enough that the pointer stays inside even if a warp to the centre comes first.
     const int stepX = width / 2 - pointerMargin, stepY = height / 2 - pointerMargin;
     int px = 0, py = 0;
@@ -141,6 +147,8 @@ void gameWindow::moveMouse(int x, int y) {
         XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
         XSync(display, False);
         std::this_thread::sleep_for(mousePace);
+        rangeX = {0, width - 1, width - 1};
+        rangeY = {0, height - 1, height - 1};
     }
     for (int motion = 0; motion < maximumMotions; motion++) {
         if (rangeX.known() && rangeY.known() && rangeX.lowest == x && rangeY.lowest == y) {
@@ -202,17 +210,20 @@ void gameWindow::click(int x, int y, std::chrono::milliseconds held) {
     releaseButton();
 }
 
-rgbImage gameWindow::screenshot() const {
-    XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+rgbImage gameWindow::area(int x0, int y0, int w, int h) const {
+    if (display == nullptr || window == 0) {
+        return {};
+    }
+    XImage* image = XGetImage(display, window, x0, y0, w, h, AllPlanes, ZPixmap);
     if (image == nullptr) {
         return {};
     }
-    rgbImage picture(width, height);
+    rgbImage picture(w, h);
     const bool plain32 = image->bits_per_pixel == 32 && image->red_mask == 0xff0000 &&
                          image->green_mask == 0xff00 && image->blue_mask == 0xff &&
                          image->byte_order == LSBFirst;
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < width; x++) {
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
             if (plain32) {
                 // The usual layout of a 24-bit screen, read directly: XGetPixel is slow.
                 const unsigned char* p = reinterpret_cast<const unsigned char*>(

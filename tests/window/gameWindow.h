@@ -30,6 +30,9 @@ class gameWindow {
     void holdKey(unsigned long keysym, std::chrono::milliseconds held);
     // Puts the game's mouse position at (x, y) of the window (see gameWindow.cpp for how).
     void moveMouse(int x, int y);
+    // The same, quicker, when the game's mouse is known to be at (fromX, fromY): where the last
+    // move put it, the pointer not having been moved otherwise since.
+    void moveMouseFrom(int fromX, int fromY, int x, int y);
     // Puts the pointer at (x, y) of the screen in one jump, inside the window or not; the game
     // gets no relative motions it could add up, so its mouse position is unknown afterwards.
     void warpPointer(int x, int y);
@@ -43,7 +46,10 @@ class gameWindow {
     void click(int x, int y, std::chrono::milliseconds held = std::chrono::milliseconds(100));
 
     // The window's content now; an empty picture if it cannot be read (the window is gone).
-    rgbImage screenshot() const;
+    rgbImage screenshot() const { return area(0, 0, width, height); }
+    // The w x h pixels from (x, y) of the window now, a single round trip to the server and so
+    // much quicker than a screenshot when only a few pixels matter; empty if unreadable.
+    rgbImage area(int x, int y, int w, int h) const;
 
   private:
     // What the game may believe its mouse position to be on one axis: [lowest, highest].
@@ -52,6 +58,8 @@ class gameWindow {
         void add(int step);
         bool known() const { return lowest == highest; }
     };
+    // Steers the game's mouse position from what it may be to (x, y).
+    void steerMouse(mouseRange rangeX, mouseRange rangeY, int x, int y);
     // Moves the pointer by (dx, dy) and gives the game time to take the motion in.
     void nudgeMouse(int dx, int dy);
     // The pointer's position in window pixels.

@@ -9,12 +9,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
 
 #include "gameSession.h"
 #include "hudReader.h"
+#include "processStats.h"
 #include "screenLayout.h"
 #include "waitUntil.h"
 
@@ -22,21 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 const char* const usage = "usage: takeScreenshot [--game PATH] [--pic-data PATH] OUTPUT.ppm";
-
-// Write calls made so far by the process's main thread. The game's main thread writes to the
-// X server once per frame it shows (one MIT-SHM put-image each, as strace shows).
-long mainThreadWrites(int pid) {
-    std::ifstream io("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/io");
-    std::string name;
-    long value = -1;
-    while (io >> name) {
-        if (name == "syscw:") {
-            io >> value;
-            break;
-        }
-    }
-    return value;
-}
 
 int fail(const std::string& why) {
     std::fprintf(stderr, "takeScreenshot: %s\n", why.c_str());
@@ -104,7 +89,7 @@ int main(int argc, char** argv) {
     const int pid = session.game.process().pid();
     const auto started = std::chrono::steady_clock::now();
     const auto cpuAtStart = session.game.process().cpuTime();
-    const long writesAtStart = mainThreadWrites(pid);
+    const long writesAtStart = processStats::mainThreadWrites(pid);
 
     // Let a handful of enemies walk in, then step the player up and to the right a little.
     window.moveMouse(320, 100);
@@ -145,7 +130,7 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
     const double cpu =
         std::chrono::duration<double>(session.game.process().cpuTime() - cpuAtStart).count();
-    const long writes = mainThreadWrites(pid) - writesAtStart;
+    const long writes = processStats::mainThreadWrites(pid) - writesAtStart;
     const auto fps = hudReader::readNumber(window.screenshot(), 250, 22, hudGrey, "fps: ", 999);
 
     if (best.empty() || !best.savePpm(output)) {
