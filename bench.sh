@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and measures the game:
+#   1. the benchmarks (a frame of a battle in progress against its drawing floor, logic ticks of
+#      31 to 1000 units, memory after play), medians of 5 repetitions;
+#   2. the real game in a private X server while the player moves and fires (processor use,
+#      drawing rate, start to first frame, memory), medians of 3 runs;
+#   3. a plot of tick cost against the number of units, build/tickCost.png.
+# Each step prints its figures and the goals they are held to.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+
+BENCH_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev gnuplot-nox)
+ensurePackages "${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+buildInto build -DBUILD_TESTING=ON
+
+build/battleBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_out=build/bench.csv --benchmark_out_format=csv
+echo
+scripts/measureGame.sh build --runs 3
+echo
+scripts/plotTickCost.sh build/bench.csv build/tickCost.png
