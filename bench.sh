@@ -4,7 +4,8 @@
 #      31 to 1000 units, memory after play), medians of 5 repetitions;
 #   2. the real game in a private X server while the player moves and fires (processor use,
 #      drawing rate, start to first frame, memory), medians of 3 runs;
-#   3. a plot of tick cost against the number of units, build/tickCost.png.
+#   3. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
+#      from before the collision scan's axis test (docs/benchData/beforeAxisTest.csv).
 # Each step prints its figures and the goals they are held to.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -19,4 +20,5 @@ build/battleBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=t
 echo
 scripts/measureGame.sh build --runs 3
 echo
-scripts/plotTickCost.sh build/bench.csv build/tickCost.png
+scripts/plotTickCost.sh build/bench.csv build/tickCost.png docs/benchData/beforeAxisTest.csv \
+    "before the axis test (median)"

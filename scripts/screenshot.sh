@@ -8,6 +8,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
+# The game starts in a scratch folder of its own, where a relative path would mean nothing.
+build="$(cd "$build" 2>/dev/null && pwd || echo "$build")"
 output="${2:-$root/docs/screenshot.png}"
 
 for needed in takeScreenshot arenaBattle picData.dat; do
