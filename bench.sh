@@ -5,7 +5,7 @@
 #   2. the real game in a private X server while the player moves and fires (processor use,
 #      drawing rate, start to first frame, memory), medians of 3 runs;
 #   3. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
-#      from before the collision scan's axis test (docs/benchData/beforeAxisTest.csv).
+#      from before the collision scan's axis test (docs/benchData/beforeAxisTest.json).
 # Each step prints its figures and the goals they are held to.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -16,9 +16,9 @@ ensurePackages "${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 buildInto build -DBUILD_TESTING=ON
 
 build/battleBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-    --benchmark_out=build/bench.csv --benchmark_out_format=csv
+    --benchmark_out=build/bench.json --benchmark_out_format=json
 echo
 scripts/measureGame.sh build --runs 3
 echo
-scripts/plotTickCost.sh build/bench.csv build/tickCost.png docs/benchData/beforeAxisTest.csv \
+scripts/plotTickCost.sh build/bench.json build/tickCost.png docs/benchData/beforeAxisTest.json \
     "before the axis test (median)"

@@ -4,7 +4,9 @@
 //   frame            one loop iteration of a battle in progress, as main runs it but for the
 //                    copy to the screen
 //   frameFloor       the same picture drawn with nothing but the Allegro calls it needs: the
-//                    cost no frame can beat; frame / frameFloor is the figure to steer by
+//                    cost no frame can beat
+//   frameOverFloor   the two in turn; its ratio counter, frame / frameFloor, is the figure to
+//                    steer by
 //   tick/N           one logic tick with N units spread over the arena
 //   memoryAfterPlay  heap growth over long play with shots and restarts
 //
@@ -92,51 +94,52 @@ battleWorld& world() {
     return w;
 }
 
+// One loop iteration of the battle in progress, set up afresh every batch. setUp runs around
+// the set-up, so that a caller can leave it out of the timing.
+template <typename Around> void playOn(battleWorld& w, int& iteration, Around setUp) {
+    if (iteration == batchIterations) {
+        setUp([&] { populateInProgress(w); });
+        iteration = 0;
+    }
+    playInput(iteration++);
+    w.go();
+}
+
 void frame(benchmark::State& state) {
     battleWorld& w = world();
     populateInProgress(w);
     int iteration = 0;
     for (auto _ : state) {
-        if (iteration == batchIterations) {
+        playOn(w, iteration, [&](auto populate) {
             state.PauseTiming();
-            populateInProgress(w);
-            iteration = 0;
+            populate();
             state.ResumeTiming();
-        }
-        playInput(iteration++);
-        w.go();
+        });
     }
     battleWorld::releaseInput();
     state.counters["units"] = static_cast<double>(w.battle.getUnitList()->getUnits()->size());
 }
 BENCHMARK(frame)->Unit(benchmark::kMicrosecond);
 
-// What one unit puts on the arena: a picture turned about its centre.
-struct sprite {
-    BITMAP* pic;
-    int x, y, half;
-    fixed angle;
-};
-
-void frameFloor(benchmark::State& state) {
-    battleWorld& w = world();
-    populateInProgress(w);
-    w.go(); // draws once, so that each unit shows its picture and angle
-    BITMAP* buffer = w.battle.getBuffer();
-    BITMAP* arenaBuffer = w.battle.getArenaBuffer();
-    std::vector<sprite> sprites;
-    for (unit* u : *w.battle.getUnitList()->getUnits()) {
-        unitGraphics* set = u->getUnitGraphics();
-        sprites.push_back({set->getPic(u->getCurrentStatus(), 0), u->getDrawPosX(),
-                           u->getDrawPosY(), set->getPicSize() / 2, u->getDrawAngle()});
+// The picture of a battle in progress, drawn with nothing but the Allegro calls it takes.
+class floorPicture {
+  public:
+    // Captures the battle as its last frame showed it.
+    explicit floorPicture(battleWorld& w)
+        : buffer(w.battle.getBuffer()), arenaBuffer(w.battle.getArenaBuffer()),
+          floorPic(w.data.getArena()->getArenaPic()),
+          cursorPic(w.data.getInputObj()->getCursor()->getCursorPic()),
+          video(w.data.getVideoSettings()) {
+        for (unit* u : *w.battle.getUnitList()->getUnits()) {
+            unitGraphics* set = u->getUnitGraphics();
+            sprites.push_back({set->getPic(u->getCurrentStatus(), 0), u->getDrawPosX(),
+                               u->getDrawPosY(), set->getPicSize() / 2, u->getDrawAngle()});
+        }
     }
-    BITMAP* floorPic = w.data.getArena()->getArenaPic();
-    BITMAP* cursorPic = w.data.getInputObj()->getCursor()->getCursorPic();
-    videoSettings* video = w.data.getVideoSettings();
-    int red = 0, green = 0, blue = 0;
-    video->getBackgroundColor(red, green, blue);
 
-    for (auto _ : state) {
+    void draw() const {
+        int red = 0, green = 0, blue = 0;
+        video->getBackgroundColor(red, green, blue);
         clear_to_color(buffer, makecol(red, green, blue));
         clear_to_color(arenaBuffer, makecol(64, 64, 64));
         stretch_sprite(arenaBuffer, floorPic, 0, 0, arenaWidth, arenaHeight);
@@ -154,9 +157,65 @@ void frameFloor(benchmark::State& state) {
         textprintf_ex(buffer, font, 0, 22, makecol(220, 220, 220), -1, "Homers: %d", homerCount);
         textprintf_ex(buffer, font, 400, 22, grey, -1, "F10 = reset, ESC = exit");
     }
-    state.counters["units"] = static_cast<double>(sprites.size());
+
+    size_t units() const { return sprites.size(); }
+
+  private:
+    // What one unit puts on the arena: a picture turned about its centre.
+    struct sprite {
+        BITMAP* pic;
+        int x, y, half;
+        fixed angle;
+    };
+    BITMAP *buffer, *arenaBuffer, *floorPic, *cursorPic;
+    videoSettings* video;
+    std::vector<sprite> sprites;
+};
+
+// The battle in progress as its first frame shows it.
+floorPicture inProgressPicture(battleWorld& w) {
+    populateInProgress(w);
+    battleWorld::releaseInput(320, 120);
+    w.go();
+    floorPicture picture(w);
+    populateInProgress(w);
+    return picture;
+}
+
+void frameFloor(benchmark::State& state) {
+    const floorPicture picture = inProgressPicture(world());
+    for (auto _ : state) {
+        picture.draw();
+    }
+    state.counters["units"] = static_cast<double>(picture.units());
 }
 BENCHMARK(frameFloor)->Unit(benchmark::kMicrosecond);
+
+// A frame and its floor in turn, one of each per iteration, so that a machine that speeds up
+// or slows down during the run moves both alike: the ratio counter is the figure to steer by.
+void frameOverFloor(benchmark::State& state) {
+    battleWorld& w = world();
+    const floorPicture picture = inProgressPicture(w);
+    using clock = std::chrono::steady_clock;
+    clock::duration frames{}, floors{};
+    int iteration = 0;
+    for (auto _ : state) {
+        auto start = clock::now();
+        playOn(w, iteration, [&](auto populate) {
+            populate();
+            start = clock::now();
+        });
+        auto framed = clock::now();
+        picture.draw();
+        auto floored = clock::now();
+        frames += framed - start;
+        floors += floored - framed;
+        state.SetIterationTime(std::chrono::duration<double>(floored - start).count());
+    }
+    battleWorld::releaseInput();
+    state.counters["ratio"] = std::chrono::duration<double>(frames) / floors;
+}
+BENCHMARK(frameOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // A fifth of the units besides the player are shots, the rest homing enemies, all anywhere in
 // the arena. Each tick starts from a freshly made list, so every one sees the same crowd; only
@@ -212,6 +271,10 @@ class goalReporter : public benchmark::ConsoleReporter {
                 }
                 if (median || medians.count(name) == 0) {
                     micros[name] = run.GetAdjustedRealTime() * toMicros(run.time_unit);
+                    auto ratio = run.counters.find("ratio");
+                    if (ratio != run.counters.end()) {
+                        ratios[name] = ratio->second.value;
+                    }
                 }
                 if (median) {
                     medians[name] = true;
@@ -224,11 +287,14 @@ class goalReporter : public benchmark::ConsoleReporter {
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::printf("\nGoals%s\n", medians.empty() ? "" : " (medians)");
+        if (ratios.count("frameOverFloor") != 0) {
+            double ratio = ratios["frameOverFloor"];
+            std::printf("  frame / frameFloor, measured in turn: %.3f, goal at most 1.25: %s\n",
+                        ratio, ratio <= 1.25 ? "met" : "MISSED");
+        }
         if (micros.count("frame") != 0 && micros.count("frameFloor") != 0) {
-            double ratio = micros["frame"] / micros["frameFloor"];
-            std::printf("  frame / frameFloor: %.3f (%.0f us / %.0f us), goal at most 1.25: %s\n",
-                        ratio, micros["frame"], micros["frameFloor"],
-                        ratio <= 1.25 ? "met" : "MISSED");
+            std::printf("  frame %.0f us, frameFloor %.0f us, measured one after the other\n",
+                        micros["frame"], micros["frameFloor"]);
         }
         if (micros.count("tick/300") != 0) {
             double ms = micros["tick/300"] / 1000;
@@ -261,7 +327,7 @@ class goalReporter : public benchmark::ConsoleReporter {
         }
     }
 
-    std::map<std::string, double> micros;
+    std::map<std::string, double> micros, ratios;
     std::map<std::string, bool> medians;
 };
 

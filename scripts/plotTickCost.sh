@@ -1,35 +1,41 @@
 #!/usr/bin/env bash
-# Plots the cost of one logic tick against the number of units from the benchmarks' CSV output
-# (build/battleBench --benchmark_out=FILE --benchmark_out_format=csv), on log-log axes with an
-# N x N line for comparison. Medians are used when the run had repetitions. A second CSV, from
+# Plots the cost of one logic tick against the number of units from the benchmarks' JSON output
+# (build/battleBench --benchmark_out=FILE --benchmark_out_format=json), on log-log axes with an
+# N x N line for comparison. Medians are used when the run had repetitions. A second file, from
 # an earlier build, is drawn alongside for comparison. Needs gnuplot.
 #
-# Usage: scripts/plotTickCost.sh BENCH.csv OUTPUT.png [EARLIER.csv "EARLIER TITLE"]
+# Usage: scripts/plotTickCost.sh BENCH.json OUTPUT.png [EARLIER.json "EARLIER TITLE"]
 set -euo pipefail
 if [ $# -ne 2 ] && [ $# -ne 4 ]; then
-    echo "usage: scripts/plotTickCost.sh BENCH.csv OUTPUT.png [EARLIER.csv \"EARLIER TITLE\"]" >&2
+    echo "usage: scripts/plotTickCost.sh BENCH.json OUTPUT.png [EARLIER.json \"EARLIER TITLE\"]" >&2
     exit 2
 fi
-csv="$1"
+results="$1"
 output="$2"
 if ! command -v gnuplot >/dev/null; then
     echo "plotTickCost.sh: gnuplot is needed (Debian package gnuplot-nox)" >&2
     exit 1
 fi
 
-# "tick/300/manual_time_median",5,615.2,643.1,us,... -> 300 615.2 (times in microseconds)
+# Each run is a block of "key": value lines, its name first and its time unit after its time:
+#   "name": "tick/300/manual_time_median", ... "real_time": 6.15e+02, ... "time_unit": "us",
+# -> 300 615 (microseconds)
 tickPoints() {
-    awk -F, '
-    function micros(t, unit) {
-        return unit == "ns" ? t / 1000 : unit == "ms" ? t * 1000 : unit == "s" ? t * 1e6 : t
+    awk '
+    function value(line) {
+        sub(/^[^:]*: */, "", line)
+        gsub(/[",]/, "", line)
+        return line
     }
-    {
-        name = $1
-        gsub(/"/, "", name)
+    /"name":/ { name = value($0) }
+    /"real_time":/ { time = value($0) }
+    /"time_unit":/ {
+        unit = value($0)
         if (name !~ /^tick\/[0-9]+\/manual_time(_median)?$/) next
         split(name, part, "/")
         n = part[2]
-        if (name ~ /_median$/) { median[n] = micros($3, $5) } else { plain[n] = micros($3, $5) }
+        t = unit == "ns" ? time / 1000 : unit == "ms" ? time * 1000 : unit == "s" ? time * 1e6 : time
+        if (name ~ /_median$/) { median[n] = t } else { plain[n] = t }
     }
     END {
         for (n in plain) if (!(n in median)) median[n] = plain[n]
@@ -37,9 +43,9 @@ tickPoints() {
     }' "$1" | sort -n
 }
 
-points="$(tickPoints "$csv")"
+points="$(tickPoints "$results")"
 if [ -z "$points" ]; then
-    echo "plotTickCost.sh: no tick/N results in $csv" >&2
+    echo "plotTickCost.sh: no tick/N results in $results" >&2
     exit 1
 fi
 earlier=""
