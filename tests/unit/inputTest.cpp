@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "cursor.h"
 #include "inputObj.h"
 #include "testWorld.h"
@@ -27,7 +29,15 @@ class inputTest : public ::testing::Test {
     bool clicked(int index) const { return input.getKeyWasClicked()->at(index); }
     bool held(int index) const { return input.getKeyWasHit()->at(index); }
     bool mouseClicked(int button) const { return input.getMouseWasClicked()->at(button); }
-    void cursorWanted(int& x, int& y) const { input.getCursor()->getCursorShouldBe(x, y); }
+    // Where the cursor is wanted after a poll with the mouse at (mouseX, mouseY).
+    std::pair<int, int> cursorAfterPoll(int mouseX, int mouseY, bool tickPending) {
+        mouse_x = mouseX;
+        mouse_y = mouseY;
+        poll(tickPending);
+        int x = -1, y = -1;
+        input.getCursor()->getCursorShouldBe(x, y);
+        return {x, y};
+    }
 
     inputObj input;
 };
@@ -132,35 +142,10 @@ TEST_F(inputTest, eachMouseButtonHasItsOwnBit) {
 }
 
 TEST_F(inputTest, cursorIsClampedToZeroAndToTheBoundsThemselves) {
-    int x = -1;
-    int y = -1;
-    mouse_x = -30;
-    mouse_y = -5;
-    poll(true);
-    cursorWanted(x, y);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-
-    mouse_x = 5000;
-    mouse_y = 481;
-    poll(true);
-    cursorWanted(x, y);
-    EXPECT_EQ(x, 640);
-    EXPECT_EQ(y, 480);
-
-    mouse_x = 640;
-    mouse_y = 480;
-    poll(false);
-    cursorWanted(x, y);
-    EXPECT_EQ(x, 640);
-    EXPECT_EQ(y, 480);
-
-    mouse_x = 123;
-    mouse_y = 45;
-    poll(false);
-    cursorWanted(x, y);
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 45);
+    EXPECT_EQ(cursorAfterPoll(-30, -5, true), std::make_pair(0, 0));
+    EXPECT_EQ(cursorAfterPoll(5000, 481, true), std::make_pair(640, 480));
+    EXPECT_EQ(cursorAfterPoll(640, 480, false), std::make_pair(640, 480));
+    EXPECT_EQ(cursorAfterPoll(123, 45, false), std::make_pair(123, 45));
 }
 
 TEST_F(inputTest, mouseButtonWinsOverAKeyForTheLastDeviceUsed) {
