@@ -148,14 +148,15 @@ void unit::collideCheck(dataObj*, unitList* list) {
         }
 
         fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
-        // Most pairs are far apart on one axis; the distance (a square root) is only needed
-        // for the few that are not.
-        if (other->unitHitbox != nullptr &&
-            apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
-            continue;
+        fixed d = itofix(unreachableDist);
+        if (other->unitHitbox != nullptr) {
+            // Most pairs are far apart on one axis; the distance (a square root) is only needed
+            // for the few that are not.
+            if (apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
+                continue;
+            }
+            d = calcDist(posX, posY, other->posX, other->posY);
         }
-        fixed d = other->unitHitbox == nullptr ? itofix(unreachableDist)
-                                               : calcDist(posX, posY, other->posX, other->posY);
         if (d >= reach) {
             continue;
         }

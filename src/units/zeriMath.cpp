@@ -1,7 +1,5 @@
 #include "zeriMath.h"
 
-#include <cstdint>
-
 namespace {
 const fixed angleRight = itofix(64);
 const fixed angleLeft = itofix(192);
@@ -28,11 +26,4 @@ fixed calcAngle(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& 
 
 fixed calcDist(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2) {
     return fixhypot(wrapSub(x2, x1), wrapSub(y2, y1));
-}
-
-bool apartOnAnAxis(const fixed& x1, const fixed& y1, const fixed& x2, const fixed& y2,
-                   fixed reach) {
-    // The same wrapped differences as calcDist, widened so that the lowest one has a size.
-    auto size = [](fixed d) { return d < 0 ? -static_cast<int64_t>(d) : d; };
-    return size(wrapSub(x2, x1)) >= reach || size(wrapSub(y2, y1)) >= reach;
 }
