@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-BENCH_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev gnuplot-nox)
+BENCH_PACKAGES=("${HARNESS_PACKAGES[@]}" gnuplot-nox)
 ensurePackages "${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 buildInto build -DBUILD_TESTING=ON
 

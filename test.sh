@@ -7,8 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev clang
-    libclang-rt-14-dev valgrind)
+TEST_PACKAGES=("${HARNESS_PACKAGES[@]}" clang libclang-rt-14-dev valgrind)
 ensurePackages "${GAME_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 buildInto build -DBUILD_TESTING=ON

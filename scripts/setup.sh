@@ -24,6 +24,8 @@ ensurePackages() {
 
 # What the game needs to build and run.
 GAME_PACKAGES=(cmake make g++ pkg-config liballegro4-dev)
+# What the test build (tests, window harness, benchmarks) needs on top.
+HARNESS_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)
 
 # Configures (once) and builds one build folder; extra arguments go to cmake's configure step.
 buildInto() {
