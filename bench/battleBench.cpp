@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@
 namespace {
 
 constexpr unsigned benchSeed = 99;
-constexpr int arenaWidth = 500, arenaHeight = 400;
+// Where the player aims, in screen pixels: above him, inside the arena.
+constexpr int aimX = 320, aimY = 120;
 constexpr int homerCount = 30;
 constexpr int shotsInFlight = 4;
 // Iterations of a battle in progress before it is set up afresh. Enemies start at least 140
@@ -44,15 +46,14 @@ constexpr int shotsInFlight = 4;
 constexpr int batchIterations = 50;
 constexpr int nearestStart = 140;
 
-// A random point of the arena at least `clear` pixels from its centre, one picture's half from
-// its edges.
-void spreadPoint(std::mt19937& random, int clear, int& x, int& y) {
-    std::uniform_int_distribution<int> across(16, arenaWidth - 16), down(16, arenaHeight - 16);
+// A random point of a width x height arena at least `clear` pixels from its centre, one
+// picture's half from its edges.
+void spreadPoint(std::mt19937& random, int width, int height, int clear, int& x, int& y) {
+    std::uniform_int_distribution<int> across(16, width - 16), down(16, height - 16);
     do {
         x = across(random);
         y = down(random);
-    } while ((x - arenaWidth / 2) * (x - arenaWidth / 2) +
-                 (y - arenaHeight / 2) * (y - arenaHeight / 2) <
+    } while ((x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) <
              clear * clear);
 }
 
@@ -62,15 +63,17 @@ void spreadPoint(std::mt19937& random, int clear, int& x, int& y) {
 void populate(battleWorld& w, int homers, int shots, int clear, unsigned seed) {
     unitList& list = *w.battle.getUnitList();
     list.clearAll();
+    const int width = w.data.getArena()->getArenaSizeX();
+    const int height = w.data.getArena()->getArenaSizeY();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> heading(0, 255);
-    queueUnit(list, generalTypePlayer, arenaWidth / 2, arenaHeight / 2);
+    queueUnit(list, generalTypePlayer, width / 2, height / 2);
     // Shots are mixed in evenly rather than all at the end of the list.
     const int others = homers + shots;
     const int shotEvery = shots > 0 ? others / shots : others + 1;
     for (int i = 0; i < others; i++) {
         int x = 0, y = 0;
-        spreadPoint(random, clear, x, y);
+        spreadPoint(random, width, height, clear, x, y);
         bool shot = i % shotEvery == 0 && i / shotEvery < shots;
         queueUnit(list, shot ? generalTypeShot : generalTypeHomer, x, y, itofix(heading(random)));
     }
@@ -84,7 +87,7 @@ void populateInProgress(battleWorld& w) {
 
 // The player strafes and fires every fourth tick at a point above him.
 void playInput(int iteration) {
-    battleWorld::releaseInput(320, 120);
+    battleWorld::releaseInput(aimX, aimY);
     key[iteration % batchIterations < batchIterations / 2 ? KEY_D : KEY_A] = 1;
     mouse_b = iteration % 4 < 2 ? 1 : 0;
 }
@@ -127,7 +130,8 @@ class floorPicture {
     // Captures the battle as its last frame showed it.
     explicit floorPicture(battleWorld& w)
         : buffer(w.battle.getBuffer()), arenaBuffer(w.battle.getArenaBuffer()),
-          floorPic(w.data.getArena()->getArenaPic()),
+          floorPic(w.data.getArena()->getArenaPic()), width(w.data.getArena()->getArenaSizeX()),
+          height(w.data.getArena()->getArenaSizeY()),
           cursorPic(w.data.getInputObj()->getCursor()->getCursorPic()),
           video(w.data.getVideoSettings()) {
         for (unit* u : *w.battle.getUnitList()->getUnits()) {
@@ -142,13 +146,13 @@ class floorPicture {
         video->getBackgroundColor(red, green, blue);
         clear_to_color(buffer, makecol(red, green, blue));
         clear_to_color(arenaBuffer, makecol(64, 64, 64));
-        stretch_sprite(arenaBuffer, floorPic, 0, 0, arenaWidth, arenaHeight);
+        stretch_sprite(arenaBuffer, floorPic, 0, 0, width, height);
         for (const sprite& s : sprites) {
             pivot_sprite(arenaBuffer, s.pic, s.x, s.y, s.half, s.half, s.angle);
         }
-        blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(),
-             arenaWidth, arenaHeight);
-        draw_sprite(buffer, cursorPic, 320 - cursorPic->w / 2, 120 - cursorPic->h / 2);
+        blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(), width,
+             height);
+        draw_sprite(buffer, cursorPic, aimX - cursorPic->w / 2, aimY - cursorPic->h / 2);
         int grey = makecol(128, 128, 128);
         textprintf_ex(buffer, font, 0, 0, grey, -1, "hp: %d", 3);
         rectfill(buffer, 60, 0, 450, 20, makecol(172, 172, 0));
@@ -167,7 +171,9 @@ class floorPicture {
         int x, y, half;
         fixed angle;
     };
-    BITMAP *buffer, *arenaBuffer, *floorPic, *cursorPic;
+    BITMAP *buffer, *arenaBuffer, *floorPic;
+    int width, height; // the arena's
+    BITMAP* cursorPic;
     videoSettings* video;
     std::vector<sprite> sprites;
 };
@@ -175,7 +181,7 @@ class floorPicture {
 // The battle in progress as its first frame shows it.
 floorPicture inProgressPicture(battleWorld& w) {
     populateInProgress(w);
-    battleWorld::releaseInput(320, 120);
+    battleWorld::releaseInput(aimX, aimY);
     w.go();
     floorPicture picture(w);
     populateInProgress(w);
@@ -277,7 +283,7 @@ class goalReporter : public benchmark::ConsoleReporter {
                     }
                 }
                 if (median) {
-                    medians[name] = true;
+                    medians.insert(name);
                 }
             }
         }
@@ -328,7 +334,7 @@ class goalReporter : public benchmark::ConsoleReporter {
     }
 
     std::map<std::string, double> micros, ratios;
-    std::map<std::string, bool> medians;
+    std::set<std::string> medians;
 };
 
 } // namespace
