@@ -169,7 +169,10 @@ seen play(gameSession& session, std::chrono::seconds length) {
         }
         const rgbImage frame = window.screenshot();
         shown.enemies = shown.enemies || homersShown(frame).value_or(0) > 0;
-        shown.shot = shown.shot || frame.find(shotColour).count > 0;
+        // The slowed game may fire a tick or two after the release, and a shot is soon gone:
+        // look for one over the next second until one has been seen.
+        shown.shot = shown.shot ||
+                     waitUntil(1s, [&] { return window.screenshot().find(shotColour).count > 0; });
         if (!shown.restart && std::chrono::steady_clock::now() - started > length / 2) {
             window.holdKey(XK_F10, 300ms);
             // The first enemy of the new battle comes 10 ticks after the restart.
