@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and measures the game:
 #   1. the benchmarks (a frame of a battle in progress against its drawing floor, logic ticks of
 #      31 to 1000 units, memory after play), medians of 5 repetitions;
-#   2. the real game in a private X server while the player moves and fires (processor use,
-#      drawing rate, start to first frame, memory), medians of 3 runs;
+#   2. the real game against its floor, a bare Allegro program in the same window mode, in a
+#      private X server under the same input (processor use, frames shown, memory, start to
+#      first frame), medians of 3 runs;
 #   3. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
 #      from before the collision scan's axis test (docs/benchData/beforeAxisTest.json).
 # Each step prints its figures and the goals they are held to.
@@ -18,7 +19,7 @@ buildInto build -DBUILD_TESTING=ON
 build/battleBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_out=build/bench.json --benchmark_out_format=json
 echo
-scripts/measureGame.sh build --runs 3
+bench/measureGame.sh build --runs 3
 echo
 scripts/plotTickCost.sh build/bench.json build/tickCost.png docs/benchData/beforeAxisTest.json \
     "before the axis test (median)"

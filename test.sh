@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-TEST_PACKAGES=("${HARNESS_PACKAGES[@]}" clang libclang-rt-14-dev valgrind)
+TEST_PACKAGES=("${HARNESS_PACKAGES[@]}" clang libclang-rt-dev valgrind)
 ensurePackages "${GAME_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 buildInto build -DBUILD_TESTING=ON

@@ -1,4 +1,5 @@
-// Draws the game's pictures as 24-bit BMP files, ready to be packed into picData.dat.
+// Draws the game's pictures as 24-bit BMP files, ready to be packed into picData.dat, and the
+// desktop icon as 64 x 64 and 128 x 128 PNG files.
 // Usage: makePictures outputFolder
 
 #include <allegro.h>
@@ -6,7 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <png.h>
+
 #include <string>
+#include <vector>
 
 #include "pictureColours.h"
 
@@ -418,6 +422,30 @@ const pictureFile pictureFiles[] = {
     {"cursor.bmp", drawCursor},
 };
 
+// The desktop icon: the idle tank scaled up `size` / 32 times, pixel for pixel, as an RGBA PNG
+// whose transparent colour has become see-through. False when it cannot be written.
+bool writeIcon(const std::string& path, int size) {
+    BITMAP* tank = drawPlayer(playerPose::idle);
+    std::vector<png_byte> pixels;
+    for (int y = 0; y < size; y++) {
+        for (int x = 0; x < size; x++) {
+            const int c = getpixel(tank, x * tank->w / size, y * tank->h / size);
+            const bool clear = c == bitmap_mask_color(tank);
+            pixels.insert(pixels.end(),
+                          {static_cast<png_byte>(getr(c)), static_cast<png_byte>(getg(c)),
+                           static_cast<png_byte>(getb(c)), clear ? png_byte{0} : png_byte{255}});
+        }
+    }
+    destroy_bitmap(tank);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = image.height = size;
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+}
+
+constexpr int iconSizes[] = {64, 128};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -438,6 +466,13 @@ int main(int argc, char** argv) {
         const int failed = save_bitmap(path.c_str(), picture, nullptr);
         destroy_bitmap(picture);
         if (failed) {
+            std::fprintf(stderr, "makePictures: cannot write %s\n", path.c_str());
+            return EXIT_FAILURE;
+        }
+    }
+    for (int size : iconSizes) {
+        const std::string path = folder + "/icon" + std::to_string(size) + ".png";
+        if (!writeIcon(path, size)) {
             std::fprintf(stderr, "makePictures: cannot write %s\n", path.c_str());
             return EXIT_FAILURE;
         }

@@ -1,33 +1,20 @@
 #!/usr/bin/env bash
-# Plays a few seconds of the game in a private X server (moves, aims, fires at the enemies) and
-# saves one frame as a PNG for the README. Builds nothing: build first (the takeScreenshot
-# target, part of the window tests). Needs Xvfb and ImageMagick's convert.
+# Plays a few seconds of the built game in a private X server (walks, aims, fires) and saves one
+# frame as a PNG for the README. Needs a build (./run.sh or ./test.sh), xdotool and ImageMagick.
 #
-# Usage: scripts/screenshot.sh [BUILD_FOLDER] [OUTPUT.png]
-#        defaults: build/ and docs/screenshot.png
+# Usage: scripts/screenshot.sh [BUILD_FOLDER] [OUTPUT.png]    (build/, docs/screenshot.png)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build}"
-# The game starts in a scratch folder of its own, where a relative path would mean nothing.
-build="$(cd "$build" 2>/dev/null && pwd || echo "$build")"
-output="${2:-$root/docs/screenshot.png}"
-
-for needed in takeScreenshot arenaBattle picData.dat; do
-    if [ ! -e "$build/$needed" ]; then
-        echo "screenshot.sh: $build/$needed is missing; build first" >&2
-        exit 1
-    fi
-done
-if ! command -v convert >/dev/null; then
-    echo "screenshot.sh: ImageMagick's convert is needed to write a PNG" >&2
-    exit 1
+if [ -z "${SHOT_IN_XVFB:-}" ]; then
+    SHOT_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
-
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-"$build/takeScreenshot" --game "$build/arenaBattle" --pic-data "$build/picData.dat" \
-    "$scratch/screenshot.ppm"
-mkdir -p "$(dirname "$output")"
+build=$(cd "${1:-build}" && pwd)
+output=$(realpath "${2:-$(dirname "$0")/../docs/screenshot.png}")
+cd "$build" && ./arenaBattle &
+sleep 2
+xdotool mousemove 320 240 keydown d sleep 0.4 keyup d mousemove_relative -- -120 -90 click 1 \
+    sleep 0.3 keydown w sleep 0.3 keyup w mousemove_relative -- 90 60 click 1 sleep 1.5
 # -strip leaves out time stamps, so an unchanged picture gives an unchanged file.
-convert "$scratch/screenshot.ppm" -strip "$output"
+import -window "$(xdotool search --classname allegro | head -n 1)" -strip "$output"
+xdotool key Escape
+wait
 echo "wrote $output"

@@ -1,6 +1,18 @@
 # Shared by run.sh and test.sh: install what this Debian machine lacks, then configure and build.
 # Sourced, not run.
 
+# Runs a command as root: directly when root, else through sudo. Variables go after sudo, as in
+# "asRoot DEBIAN_FRONTEND=noninteractive apt-get ...": set in front of it, its env_reset drops them.
+asRoot() {
+    if [ "$(id -u)" -eq 0 ]; then
+        env "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        return 127
+    fi
+}
+
 # Installs the named Debian packages that are not installed yet; a no-op when all are there.
 ensurePackages() {
     local missing=()
@@ -13,19 +25,21 @@ ensurePackages() {
     if [ ${#missing[@]} -eq 0 ]; then
         return 0
     fi
-    echo "Installing: ${missing[*]}"
-    local sudo=""
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo="sudo"
+    if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+        echo "Please install these Debian packages as root, then run this again: ${missing[*]}" >&2
+        return 1
     fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    echo "Installing: ${missing[*]}"
+    asRoot apt-get update -qq
+    asRoot DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
 }
 
 # What the game needs to build and run.
-GAME_PACKAGES=(cmake make g++ pkg-config liballegro4-dev)
-# What the test build (tests, window harness, benchmarks) needs on top.
-HARNESS_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)
+GAME_PACKAGES=(cmake make g++ pkg-config liballegro4-dev libpng-dev)
+# What the test build (tests, benchmarks, the played game, its install) needs on top.
+HARNESS_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick python3-xlib
+    desktop-file-utils appstream)
 
 # Configures (once) and builds one build folder; extra arguments go to cmake's configure step.
 buildInto() {

@@ -7,4 +7,4 @@ source scripts/setup.sh
 buildInto build-sanitize -DBUILD_TESTING=ON -DARENA_SANITIZE=ON -DARENA_WINDOW_TESTS=OFF \
     -DARENA_BENCHMARKS=OFF
 cd build-sanitize
-ARENA_SOAK_TICKS="${1:-100000}" ASAN_OPTIONS=detect_leaks=1 ./soakTest
+ARENA_SOAK_TICKS="${1:-100000}" ASAN_OPTIONS=detect_leaks=1 ./unitTests --gtest_filter='battlePlay.*'

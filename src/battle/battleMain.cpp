@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "arena.h"
@@ -125,22 +127,41 @@ int battleMain::init() {
     }
     set_palette(desktop_palette);
     createBuffer(SCREEN_W, SCREEN_H);
-    install_int_ex(incFrameTick, BPS_TO_TIMER(ticksPerSecond));
-    install_int_ex(fpsCalc, SECS_TO_TIMER(1));
+    if (buffer == nullptr) {
+        return cannotStart("there is no memory for the back buffer");
+    }
+    if (install_int_ex(incFrameTick, BPS_TO_TIMER(ticksPerSecond)) != 0 ||
+        install_int_ex(fpsCalc, SECS_TO_TIMER(1)) != 0) {
+        return cannotStart("the frame timer cannot be started");
+    }
     buildBattle();
+    if (arenaBuffer == nullptr) {
+        return cannotStart("there is no memory for the arena buffer");
+    }
     return 0;
 }
 
 int battleMain::loadPictures(const char* fileName) {
     // Allegro's loader believes every size a file declares, so a damaged file would crash it or
     // give garbage pictures: only a file whose structure is sound gets that far.
-    loadProblem = picDataCheck::checkFile(fileName);
-    DATAFILE* file = loadProblem.empty() ? data->setDatafile(fileName) : nullptr;
+    std::string reason = picDataCheck::checkFile(fileName);
+    DATAFILE* file = reason.empty() ? data->setDatafile(fileName) : nullptr;
     srand(time(nullptr));
-    if (loadProblem.empty()) {
-        loadProblem = picDataCheck::checkLoaded(file, picturesRead());
+    if (reason.empty()) {
+        reason = picDataCheck::checkLoaded(file, picturesRead());
     }
-    return loadProblem.empty() ? 0 : -1;
+    if (reason.empty()) {
+        return 0;
+    }
+    std::error_code error;
+    const std::filesystem::path where = std::filesystem::absolute(fileName, error);
+    return cannotStart("\"" + where.filename().string() + "\" in " + where.parent_path().string() +
+                       " is unusable: " + reason);
+}
+
+int battleMain::cannotStart(const std::string& problem) {
+    startProblem = problem;
+    return -1;
 }
 
 std::vector<int> battleMain::picturesRead() {
@@ -247,26 +268,24 @@ void battleMain::restart() {
 }
 
 void battleMain::go() {
-    bool tickPending = false;
     int resX = 0;
     int resY = 0;
     data->getVideoSettings()->getResolution(resX, resY);
 
     draw(buffer, arenaBuffer);
-    if (frameTick > 0) {
-        tickPending = true;
-    }
+    // The timer is looked at once: the poll and the tick follow the same decision, and a tick that
+    // arrives later in this iteration waits for the next one. Ticks beyond one are dropped: a slow
+    // machine plays slower, never in bursts.
+    bool tickPending = frameTick.exchange(0) > 0;
     inputObj* input = data->getInputObj();
     input->processInput(resX, resY, tickPending);
-    if (frameTick > 0) {
+    if (tickPending) {
         applyInput();
     }
     units->cullUnits();
     if (input->getKeyWasClicked()->at(inputObj::keyRestart)) {
         restart();
     }
-    // Ticks beyond the one just run are dropped: a slow machine plays slower, never in bursts.
-    frameTick = 0;
 }
 
 void battleMain::applyInput() {

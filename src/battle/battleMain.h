@@ -23,12 +23,12 @@ class battleMain {
     // Links the shared context (not owned); must come before init.
     void setDataObj(dataObj* d) { data = d; }
     // The game's set-up: loads "picData.dat", builds the screen-sized buffer, starts the frame
-    // timer and builds the battle. Returns 0, or -1 when the datafile is missing or unusable
-    // (getLoadProblem says why).
+    // timer and builds the battle. Returns 0, or -1 when the datafile is missing or unusable or a
+    // buffer or the timer cannot be made (getStartProblem says why).
     int init();
 
     // The steps of init that need no display or timer, so a battle can be built on memory
-    // bitmaps. loadPictures: loads and checks the datafile and seeds rand; 0 or -1.
+    // bitmaps. loadPictures: checks and loads the datafile and seeds rand; 0 or -1.
     int loadPictures(const char* fileName);
     // The back buffer, width x height pixels.
     void createBuffer(int width, int height);
@@ -37,8 +37,8 @@ class battleMain {
     void buildBattle();
     // The datafile objects the battle reads as pictures, in increasing order.
     static std::vector<int> picturesRead();
-    // Why the datafile could not be used; empty when it could.
-    const std::string& getLoadProblem() const { return loadProblem; }
+    // What stopped the set-up, as a phrase naming the file or the part; empty when nothing did.
+    const std::string& getStartProblem() const { return startProblem; }
 
     // Empties the battle and queues the player at the centre and 30 homing enemies on the border.
     void restart();
@@ -75,5 +75,8 @@ class battleMain {
     dataObj* data;
     unitGraphics* tempGraphics;
     hitbox* tempHitbox;
-    std::string loadProblem;
+    std::string startProblem;
+
+    // Keeps the problem for getStartProblem; returns -1.
+    int cannotStart(const std::string& problem);
 };

@@ -1,6 +1,6 @@
 #include <allegro.h>
-#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -11,18 +11,29 @@ namespace {
 constexpr int screenWidth = 640;
 constexpr int screenHeight = 480;
 constexpr int colourDepth = 24;
+const char* const windowTitle = "Arena Battle";
 
 battleMain* bM = nullptr;
 dataObj* dO = nullptr;
 
-std::string workingDirectory() {
-    char path[4096];
-    return getcwd(path, sizeof path) != nullptr ? path : "(unknown)";
+// Set by Allegro's own thread when the window's close button is pressed; the loop ends on it.
+std::atomic<bool> closeRequested(false);
+
+void requestClose() {
+    closeRequested = true;
+}
+
+// Ends a start that cannot go on: the reason in a message box and on standard error, status 1.
+int cannotStart(const std::string& problem) {
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("Cannot start: %s.\n", problem.c_str());
+    fprintf(stderr, "arenaBattle: cannot start: %s.\n", problem.c_str());
+    return 1;
 }
 } // namespace
 
-// Creates the battle and its context and sets the battle up: 0 when ready, -1 when the
-// picture datafile cannot be used.
+// Creates the battle and its context and sets the battle up: 0 when ready, -1 when it cannot be
+// (the battle's getStartProblem says why).
 int mainInitialize() {
     bM = new battleMain();
     dO = new dataObj();
@@ -37,26 +48,32 @@ int main() {
                 allegro_error[0] != '\0' ? allegro_error : "no display or system driver found");
         return 1;
     }
-    install_keyboard();
-    install_timer();
-    install_mouse();
+    set_window_title(windowTitle);
+    set_close_button_callback(requestClose);
+    if (install_keyboard() != 0) {
+        return cannotStart("the keyboard cannot be installed");
+    }
+    if (install_timer() != 0) {
+        return cannotStart("the timer cannot be installed");
+    }
+    if (install_mouse() < 0) {
+        return cannotStart("the mouse cannot be installed");
+    }
 
     set_color_depth(colourDepth);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screenWidth, screenHeight, 0, 0) != 0 &&
         set_gfx_mode(GFX_SAFE, screenWidth, screenHeight, 0, 0) != 0) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         allegro_message("Unable to set any graphic mode\n%s\n", allegro_error);
+        fprintf(stderr, "arenaBattle: unable to set any graphic mode: %s\n", allegro_error);
         return 1;
     }
 
     if (mainInitialize() != 0) {
-        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-        allegro_message("Cannot start: \"picData.dat\" in %s is unusable: %s.\n",
-                        workingDirectory().c_str(), bM->getLoadProblem().c_str());
-        return 1;
+        return cannotStart(bM->getStartProblem());
     }
 
-    while (!key[KEY_ESC]) {
+    while (!key[KEY_ESC] && !closeRequested) {
         bM->go();
         vsync();
         blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);

@@ -35,7 +35,8 @@ class unitList {
     unitList(const unitList&) = delete;
     unitList& operator=(const unitList&) = delete;
 
-    // Appends u (taking ownership) and gives it the next unit ID.
+    // Appends u (taking ownership) and gives it the next unit ID; u must already have its picture
+    // set and hitbox, which the collision scan relies on.
     void addUnit(unit* u);
     // Registers a picture set / hitbox (taking ownership) for the whole run.
     void addGraphics(unitGraphics* g);
@@ -58,8 +59,9 @@ class unitList {
     // and hitboxes stay.
     void clearAll();
 
-    // Serves the queue once: a due request becomes a unit at the end of the sequence, the others
-    // count down. A request of an unknown type stops the pass where it stands.
+    // Serves the queue once: a due request becomes a unit at the end of the sequence, with its
+    // type's picture set and hitbox, and the others count down. A request of an unknown type stops
+    // the pass where it stands.
     void createUnits();
     // Removes every unit whose death countdown has run out, keeping the others' order.
     void cullUnits();

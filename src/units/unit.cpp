@@ -12,8 +12,7 @@ constexpr int defaultPosX = 400;
 constexpr int defaultPosY = 300;
 constexpr int defaultMoveSpeed = 5;
 constexpr int defaultDeathTime = 10;
-constexpr int invincibleTicks = 15;    // one is spent in the tick of the hit
-constexpr int unreachableDist = 30000; // pixels; a unit without hitbox touches nothing
+constexpr int invincibleTicks = 15; // one is spent in the tick of the hit
 
 // Statuses 3 and 4 are never worked out, but an animation ending in them ends an attack too.
 constexpr int lastAttackStatus = 4;
@@ -148,15 +147,12 @@ void unit::collideCheck(dataObj*, unitList* list) {
         }
 
         fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
-        fixed d = itofix(unreachableDist);
-        if (other->unitHitbox != nullptr) {
-            // Most pairs are far apart on one axis; the distance (a square root) is only needed
-            // for the few that are not.
-            if (apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
-                continue;
-            }
-            d = calcDist(posX, posY, other->posX, other->posY);
+        // Most pairs are far apart on one axis; the distance (a square root) is only needed for
+        // the few that are not.
+        if (apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
+            continue;
         }
+        fixed d = calcDist(posX, posY, other->posX, other->posY);
         if (d >= reach) {
             continue;
         }

@@ -49,7 +49,8 @@ class unit {
     // Picks the pending status (dead, stunned, attacking, moving, idle), counts a dead unit
     // towards removal and fires a pending attack.
     void statusCheck(dataObj* data, unitList* list);
-    // Gathers on this unit the damage, knockback and stun of every contact in the list.
+    // Gathers on this unit the damage, knockback and stun of every contact in the list. Every
+    // listed unit has a hitbox and a picture set (unitList::createUnits gives them).
     void collideCheck(dataObj* data, unitList* list);
     // Keeps the centre (x, y) at least half the picture size inside the arena, bouncing the
     // knockback and marking the contact.

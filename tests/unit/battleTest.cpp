@@ -1,170 +1,257 @@
+// The battle as the game runs it: set-up and restart, the loop iteration with its one tick, the
+// frame and its HUD on memory bitmaps, and a golden replay of a scripted battle.
+
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "arena.h"
-#include "battleWorld.h"
+#include "cursor.h"
+#include "dumbUnit.h"
 #include "frameTimer.h"
-#include "testWorld.h"
-#include "unit.h"
-#include "unitList.h"
-#include "videoSettings.h"
+#include "homingUnit.h"
+#include "inputObj.h"
+#include "playerUnit.h"
+#include "testBattle.h"
+#include "unitGraphics.h"
 
 namespace {
 
-class battleSetup : public ::testing::Test {
+constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
+
+class battle : public ::testing::Test {
   protected:
-    void TearDown() override { battleWorld::releaseInput(); }
-    std::vector<std::pair<fixed, fixed>> homerStarts(battleWorld& w) {
-        std::vector<std::pair<fixed, fixed>> starts;
-        for (const unitCreate* request : w.battle.getUnitList()->getCreates()) {
-            if (request->type == generalTypeHomer) {
-                starts.emplace_back(request->posX, request->posY);
-            }
-        }
-        return starts;
-    }
+    void TearDown() override { testBattle::releaseInput(); }
+    testBattle w;
 };
 
-TEST_F(battleSetup, theArenaIsCentredOnTheScreen) {
-    battleWorld w;
-    EXPECT_EQ(w.data.getVideoSettings()->getGameOffsetX(), 70);
-    EXPECT_EQ(w.data.getVideoSettings()->getGameOffsetY(), 40);
-    EXPECT_NE(w.data.getArena()->getArenaPic(), nullptr);
-}
-
-TEST_F(battleSetup, restartQueuesThePlayerAndThirtyHomersWithRisingDelays) {
-    battleWorld w;
-    EXPECT_TRUE(w.battle.getUnitList()->getUnits()->empty());
-    const std::vector<unitCreate*>& queue = w.battle.getUnitList()->getCreates();
-    ASSERT_EQ(queue.size(), 31u);
-    EXPECT_EQ(queue[0]->type, generalTypePlayer);
-    EXPECT_EQ(queue[0]->posX, itofix(250));
-    EXPECT_EQ(queue[0]->posY, itofix(200));
-    EXPECT_EQ(queue[0]->delay, 0);
-    for (int i = 1; i <= 30; i++) {
-        EXPECT_EQ(queue[i]->type, generalTypeHomer);
-        EXPECT_EQ(queue[i]->delay, 10 * i);
-        EXPECT_EQ(queue[i]->moveAngle, 0);
-    }
-}
-
-TEST_F(battleSetup, thePlayerComesFirstThenAHomerEveryTenTicks) {
-    battleWorld w;
-    w.go();
-    std::vector<unit*> players = w.ofType(generalTypePlayer);
-    ASSERT_EQ(players.size(), 1u);
-    EXPECT_EQ(players[0]->getPosX(), itofix(250));
-    EXPECT_EQ(players[0]->getPosY(), itofix(200));
-    EXPECT_EQ(players[0]->getUnitID(), 0);
-    for (int tick = 2; tick <= 301; tick++) {
-        w.go();
-        int expected = tick >= 11 ? (tick - 1) / 10 : 0;
-        ASSERT_EQ(static_cast<int>(w.ofType(generalTypeHomer).size()), expected) << tick;
-    }
-    EXPECT_EQ(w.ofType(generalTypeHomer).size(), 30u);
-}
-
-TEST_F(battleSetup, everyHomerStartsOnTheBorderAndEveryEdgeIsUsed) {
+TEST(battleSetup, aRestartQueuesThePlayerAtTheCentreAndThirtyHomersAroundTheBorder) {
     std::set<int> edges;
     for (unsigned seed = 1; seed <= 5; seed++) {
-        battleWorld w(seed);
-        for (auto [x, y] : homerStarts(w)) {
-            bool left = x == 0, right = x == itofix(500), top = y == 0, bottom = y == itofix(400);
-            EXPECT_TRUE(left || right || top || bottom) << fixtoi(x) << "," << fixtoi(y);
-            EXPECT_TRUE(x >= 0 && x <= itofix(500) && y >= 0 && y <= itofix(400));
-            EXPECT_EQ(x & 0xFFFF, 0) << "whole pixels";
+        testBattle w(seed);
+        const std::vector<unitCreate*>& queue = w.list().getCreates();
+        ASSERT_EQ(queue.size(), 31u);
+        EXPECT_EQ(std::tie(queue[0]->type, queue[0]->posX, queue[0]->posY, queue[0]->delay),
+                  std::make_tuple(P, itofix(250), itofix(200), 0));
+        for (int i = 1; i <= 30; i++) {
+            const int x = queue[i]->posX, y = queue[i]->posY;
+            EXPECT_EQ(std::tie(queue[i]->type, queue[i]->delay), std::make_tuple(H, 10 * i));
+            const bool top = y == 0, right = x == itofix(500), bottom = y == itofix(400);
+            EXPECT_TRUE((x == 0 || right || top || bottom) && x >= 0 && x <= itofix(500) &&
+                        y >= 0 && y <= itofix(400) && x % 65536 == 0)
+                << "on the border: " << fixtof(x) << "," << fixtof(y);
             edges.insert(top ? 0 : right ? 1 : bottom ? 2 : 3);
         }
     }
-    EXPECT_EQ(edges.size(), 4u);
+    EXPECT_EQ(edges.size(), 4u) << "every edge is used";
 }
 
-TEST_F(battleSetup, theSameSeedGivesTheSamePositions) {
-    battleWorld a(77);
-    battleWorld b(77);
-    battleWorld c(78);
-    EXPECT_EQ(homerStarts(a), homerStarts(b));
-    EXPECT_NE(homerStarts(a), homerStarts(c));
+TEST(battleSetup, eachKindShowsItsDatafilePicturesForEachStatus) {
+    testBattle w;
+    DATAFILE* file = w.data.getDatafile();
+    // kind, status -> the datafile's objects, frame by frame
+    const std::tuple<int, int, std::vector<int>> sets[] = {
+        {P, statusIdle, {9}},   {P, statusMoving, {10}},  {P, statusAttacking, {5, 6}},
+        {P, statusDead, {7}},   {P, statusStunned, {11}}, {H, statusIdle, {2}},
+        {H, statusMoving, {2}}, {H, statusDead, {1}},     {H, statusStunned, {3}},
+        {S, statusIdle, {12}},  {S, statusMoving, {12}},  {S, statusDead, {12}},
+        {S, statusStunned, {}}};
+    for (auto& [kind, status, objects] : sets) {
+        unitGraphics* set = w.picturesOf(kind);
+        ASSERT_EQ(set->getSizeOfVector(status), static_cast<int>(objects.size())) << kind;
+        for (size_t frame = 0; frame < objects.size(); frame++) {
+            EXPECT_EQ(set->getPic(status, frame), file[objects[frame]].dat) << kind << status;
+        }
+    }
+    EXPECT_EQ(w.data.getArena()->getArenaPic(), file[0].dat);
+    EXPECT_EQ(w.data.getInputObj()->getCursor()->getCursorPic(), file[13].dat);
 }
 
-TEST_F(battleSetup, restartBeforeAllHomersAppearedLeavesNoneOfTheOldBattle) {
-    battleWorld w(3);
-    w.goTimes(55);
-    ASSERT_EQ(w.ofType(generalTypeHomer).size(), 5u);
-    w.tapKey(KEY_F10);
-    EXPECT_TRUE(w.battle.getUnitList()->getUnits()->empty()) << "restarted after the tick";
-    EXPECT_EQ(w.battle.getUnitList()->getCreates().size(), 31u);
-    w.goTimes(301);
-    std::vector<unit*> homers = w.ofType(generalTypeHomer);
-    ASSERT_EQ(homers.size(), 30u);
-    EXPECT_EQ(homers.back()->getUnitID(), 30) << "numbered as in a fresh battle";
-}
-
-TEST_F(battleSetup, f10LatchedWithoutTicksRestartsUntilATickHasSeenIt) {
-    battleWorld w(3);
-    w.go();
-    key[KEY_F10] = 1;
-    w.go(0);
-    key[KEY_F10] = 0;
-    w.go(0);
-    EXPECT_TRUE(w.battle.getUnitList()->getUnits()->empty()) << "restarted on the release";
-    w.go(0);
-    w.go(1);
-    EXPECT_TRUE(w.ofType(generalTypePlayer).empty()) << "the tick's results are discarded";
-    EXPECT_EQ(w.battle.getUnitList()->getCreates().size(), 31u);
-    w.go(1);
-    ASSERT_EQ(w.ofType(generalTypePlayer).size(), 1u) << "no further restart";
-    EXPECT_EQ(w.ofType(generalTypePlayer)[0]->getUnitID(), 0);
-    w.go(1);
-    EXPECT_EQ(w.ofType(generalTypePlayer).size(), 1u);
-}
-
-TEST_F(battleSetup, aClickReleasedBetweenTicksFiresOnTheNextTick) {
-    battleWorld w;
-    w.goTimes(2);
-    mouse_b = 1;
-    w.go(0);
-    mouse_b = 0;
-    w.go(0);
-    EXPECT_TRUE(w.ofType(generalTypeShot).empty()) << "no tick, no shot yet";
-    w.go(1);
-    EXPECT_EQ(w.ofType(generalTypeShot).size(), 1u);
-    w.go(0);
-    w.go(1);
-    EXPECT_EQ(w.ofType(generalTypeShot).size(), 1u) << "one click, one shot";
-}
-
-TEST_F(battleSetup, threePendingTicksRunOneAndAreThenDropped) {
-    battleWorld w;
+TEST_F(battle, threePendingTicksRunOneAndTheRestAreDropped) {
     w.go(3);
     EXPECT_EQ(frameTick, 0);
-    EXPECT_EQ(w.battle.getUnitList()->getCreates().size(), 30u);
-    ASSERT_EQ(w.battle.getUnitList()->getCreates().front()->delay, 9) << "one pass, not three";
+    EXPECT_EQ(w.list().getCreates().front()->delay, 9) << "one creation pass, not three";
     w.go(0);
-    EXPECT_EQ(w.battle.getUnitList()->getCreates().front()->delay, 9) << "no tick, no pass";
+    EXPECT_EQ(w.list().getCreates().front()->delay, 9) << "no tick, no pass";
 }
 
-TEST_F(battleSetup, aClickFiresAShotThatFliesTowardsTheCursor) {
-    battleWorld w;
-    w.goTimes(2);
-    battleWorld::releaseInput(70 + 250, 40 + 20); // straight above the player on screen
+TEST_F(battle, aTickArrivingDuringThePollWaitsForTheNextIterationAndOneClickFiresOneShot) {
     w.go();
-    mouse_b = 1;
-    w.go();
-    mouse_b = 0;
-    w.go();
-    std::vector<unit*> shots = w.ofType(generalTypeShot);
-    ASSERT_EQ(shots.size(), 1u);
-    fixed y0 = shots[0]->getPosY();
-    w.go();
-    EXPECT_EQ(shots[0]->getPosY(), y0 - itofix(20));
-    EXPECT_EQ(shots[0]->getPosX(), itofix(250));
+    MOUSE_DRIVER timerInPoll = mousedrv_none; // the timer fires while the input is polled
+    timerInPoll.get_mickeys = [](int* x, int* y) { *x = *y = 0, frameTick = 1; };
+    for (size_t click = 1; click <= 3; click++) {
+        mouse_b = 1;
+        w.go(1);
+        mouse_b = 0;
+        mouse_driver = &timerInPoll;
+        w.go(0); // released on a poll without a tick; the timer fires meanwhile
+        mouse_driver = nullptr;
+        EXPECT_EQ(w.ofType(S).size(), click - 1) << "no tick was pending when the poll began";
+        EXPECT_EQ(frameTick, 1) << "the late tick is kept for the next iteration";
+        w.battle.go();
+        w.go(1);
+        EXPECT_EQ(w.ofType(S).size(), click) << "one click, one shot";
+    }
 }
 
-TEST_F(battleSetup, gameEndNeverEndsTheBattle) {
-    battleWorld w;
-    EXPECT_EQ(w.battle.gameEnd(), 0);
+TEST_F(battle, f10RestartsOnItsReleaseUntilATickHasSeenIt) {
+    // F10 down, ticks pending -> players after the iteration
+    const int script[][3] = {{0, 1, 1}, {1, 0, 1}, {0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, 1, 1}};
+    for (auto [down, ticks, players] : script) {
+        key[KEY_F10] = down;
+        w.go(ticks);
+        EXPECT_EQ(static_cast<int>(w.ofType(P).size()), players) << down << ticks;
+    }
+}
+
+class frame : public battle {
+  protected:
+    void SetUp() override {
+        w.empty();
+        clear_to_color(buffer, untouched);
+    }
+    // The text as Allegro draws it over the background the HUD was drawn on, pixel for pixel.
+    bool showsText(int x, int y, int colour, const std::string& text) {
+        BITMAP* expected =
+            create_bitmap(text_length(font, text.c_str()) + 1, text_height(font) + 1);
+        clear_to_color(expected, untouched);
+        textout_ex(expected, font, text.c_str(), 0, 0, colour, -1);
+        bool same = true;
+        for (int i = 0; i < expected->w * expected->h; i++) {
+            const int px = i % expected->w, py = i / expected->w;
+            same = same && getpixel(expected, px, py) == getpixel(buffer, x + px, y + py);
+        }
+        destroy_bitmap(expected);
+        return same;
+    }
+    BITMAP* buffer = w.battle.getBuffer();
+    const int untouched = makecol(1, 2, 3), grey = makecol(128, 128, 128);
+};
+
+TEST_F(frame, theHealthBarFillsTenOneHundredFortyOrThreeHundredNinetyPixels) {
+    auto* player = w.add<playerUnit>(250, 200);
+    // hit points -> the first x past the fill, and its colour
+    const int fills[][3] = {{3, 450, makecol(172, 172, 0)},
+                            {2, 201, makecol(188, 78, 0)},
+                            {1, 71, makecol(172, 0, 0)},
+                            {0, 60, 0},
+                            {4, 60, 0},
+                            {-2, 60, 0}};
+    for (auto [hp, filledUpTo, colour] : fills) {
+        clear_to_color(buffer, untouched);
+        player->hp = hp;
+        w.battle.drawDisplay(buffer);
+        for (int x = 61; x < 450; x++) {
+            ASSERT_EQ(getpixel(buffer, x, 10), x < filledUpTo ? colour : untouched) << hp;
+        }
+        for (auto [x, y] : {std::make_pair(60, 10), {450, 19}, {300, 20}, {300, 0}}) {
+            EXPECT_EQ(getpixel(buffer, x, y), grey) << "the outline frames the whole bar";
+        }
+        EXPECT_EQ(getpixel(buffer, 451, 10), untouched);
+        EXPECT_TRUE(showsText(0, 0, grey, "hp: " + std::to_string(hp)));
+    }
+}
+
+TEST_F(frame, theHudShowsTheFirstPlayerCountsDyingHomersAndShowsTheTimerRateAndTheHelpLine) {
+    w.add<homingUnit>(100, 100);
+    w.add<homingUnit>(300, 100)->hp = 0;
+    w.add<dumbUnit>(200, 300);
+    w.step(); // found dead, still listed
+    frameCountTotal = 30;
+    w.battle.drawDisplay(buffer);
+    frameCountTotal = 0;
+    EXPECT_TRUE(showsText(0, 22, makecol(220, 220, 220), "Homers: 2"));
+    EXPECT_TRUE(showsText(250, 22, grey, "fps: 30"));
+    EXPECT_TRUE(showsText(400, 22, grey, "F10 = reset, ESC = exit"));
+    EXPECT_TRUE(showsText(0, 0, grey, "hp: 0")) << "no player";
+    w.add<playerUnit>(100, 300)->hp = 1;
+    w.add<playerUnit>(300, 300);
+    clear_to_color(buffer, untouched);
+    w.battle.drawDisplay(buffer);
+    EXPECT_TRUE(showsText(0, 0, grey, "hp: 1")) << "the earlier of two players";
+}
+
+TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
+    cursor* pointer = w.data.getInputObj()->getCursor();
+    pointer->setCursorShouldBe(100, 100);
+    w.battle.drawCursor(buffer);
+    int x = 0, y = 0;
+    pointer->getCursor(x, y);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(100, 100));
+    BITMAP* pic = pointer->getCursorPic();
+    for (int py = -1; py <= pic->h; py++) {
+        for (int px = -1; px <= pic->w; px++) {
+            const int c = getpixel(pic, px, py); // -1 outside the picture
+            const bool opaque = c != -1 && c != bitmap_mask_color(pic);
+            ASSERT_EQ(getpixel(buffer, 92 + px, 92 + py), opaque ? c : untouched)
+                << px << "," << py;
+        }
+    }
+}
+
+// A long battle on a fixed script: circle the arena, aim around, click every few ticks, restart
+// now and then. The rules' invariants hold after every tick, and the first 600 ticks always end
+// in the same state, so any change of the battle's behaviour shows. ARENA_SOAK_TICKS sets the
+// length: 600 by default, 10,000 in CTest's soak, more in scripts/soak.sh.
+TEST(battlePlay, aLongBattleKeepsItsInvariantsAndItsFirst600TicksAlwaysEndTheSame) {
+    const char* length = std::getenv("ARENA_SOAK_TICKS");
+    const int ticks = length != nullptr ? std::atoi(length) : 600;
+    testBattle w(2024);
+    uint64_t hash = 14695981039346656037ull; // FNV-1a of every listed unit's state
+    int tick = 0;
+    auto mix = [&](int32_t v) {
+        for (int i = 0; i < 4 && tick < 600; i++) {
+            hash = (hash ^ ((static_cast<uint32_t>(v) >> (8 * i)) & 0xFFu)) * 1099511628211ull;
+        }
+    };
+    std::map<int, int> lastHP; // by unit ID, within one battle
+    size_t memoryAfterWarmUp = 0;
+    const int moves[4] = {KEY_D, KEY_S, KEY_A, KEY_W};
+    for (; tick < ticks; tick++) {
+        const bool f10WasDown = key[KEY_F10];
+        testBattle::releaseInput(70 + (tick * 37) % 500, 40 + (tick * 53) % 400);
+        key[moves[(tick / 25) % 4]] = 1;
+        key[moves[(tick / 25 + 1) % 4]] = tick % 40 < 20;
+        mouse_b = tick % 6 < 3;
+        key[KEY_F10] = tick % 1000 == 450;
+        const bool ticked = tick % 7 != 3; // now and then a frame without a tick
+        w.go(ticked ? 1 : 0);
+        if (f10WasDown && !key[KEY_F10]) {
+            lastHP.clear(); // a fresh battle numbers its units afresh
+        }
+        std::map<int, int> hpNow;
+        mix(static_cast<int32_t>(w.list().getUnits()->size()));
+        for (unit* u : *w.list().getUnits()) {
+            hpNow[u->getUnitID()] = u->getHP();
+            for (int32_t v : {u->getUnitID(), u->getGeneralType(), u->getPosX(), u->getPosY(),
+                              u->getDrawAngle(), u->getMoveAngle(), u->getHP(),
+                              u->getCurrentStatus(), u->getInvicTime(), u->getDeathTimeRemoval()}) {
+                mix(v);
+            }
+            if (!ticked || lastHP.count(u->getUnitID()) == 0) {
+                continue; // not moved by the rules since it was made
+            }
+            ASSERT_LE(u->getHP(), lastHP[u->getUnitID()]) << "hit points rose, tick " << tick;
+            const fixed r = itofix(u->getUnitGraphics()->getPicSize() / 2);
+            ASSERT_TRUE(u->getPosX() >= r && u->getPosX() <= itofix(500) - r && u->getPosY() >= r &&
+                        u->getPosY() <= itofix(400) - r)
+                << "outside the arena, tick " << tick;
+        }
+        ASSERT_EQ(hpNow.size(), w.list().getUnits()->size()) << "IDs not unique, tick " << tick;
+        lastHP = ticked ? hpNow : lastHP;
+        memoryAfterWarmUp = tick == ticks / 2 ? mallinfo2().uordblks : memoryAfterWarmUp;
+    }
+    testBattle::releaseInput();
+    EXPECT_EQ(hash, 17728130975741964784ull) << "the battle's behaviour changed";
+    // Shots and restarts come and go; what they use must come back. AddressSanitizer keeps the
+    // heap to itself, and its own leak check stands in.
+    EXPECT_LE(mallinfo2().uordblks, memoryAfterWarmUp + 64 * 1024);
 }
 
 } // namespace

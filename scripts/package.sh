@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Makes the Debian package from a release build: build-package/arena-battle_<version>_amd64.deb.
+# With --check, then installs it with apt-get, starts /usr/games/arena-battle from / in a private
+# X server, ends it with ESC (exit status 0), removes the package and checks that none of its
+# files is left behind. Installing needs root or sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev
+buildInto build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DARENA_BENCHMARKS=OFF
+(cd build-package && cpack -G DEB >/dev/null)
+deb=$(ls "$PWD"/build-package/arena-battle_*_amd64.deb)
+echo "made $deb"
+[ "${1:-}" = --check ] || exit 0
+
+ensurePackages xvfb xdotool
+asRoot DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+files=$(dpkg -L arena-battle | while read -r f; do [ -d "$f" ] || echo "$f"; done)
+status=0
+xvfb-run -a sh -c 'cd / && /usr/games/arena-battle & game=$!
+    until wid=$(xdotool search --classname allegro 2>/dev/null); do sleep 0.2; done; sleep 1
+    xdotool mousemove --window "$wid" 100 100 keydown Escape sleep 0.3 keyup Escape
+    wait $game' || status=$?
+asRoot apt-get remove -y -qq arena-battle >/dev/null
+left=$(for f in $files; do [ ! -e "$f" ] || echo "$f"; done)
+echo "installed $(echo "$files" | wc -l) files; the game ended with status $status"
+[ "$status" -eq 0 ] && [ -z "$left" ] || { echo "FAILED; left behind: ${left:-nothing}" >&2; exit 1; }
+echo "the package installs, runs from / and removes cleanly"

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Plays the built game in a private X server, with xdotool for keys, mouse and window and
+# ImageMagick to read the screen: start-up failures, the HUD, moving, firing, F10, ESC, the
+# window's title and close button, and the game installed into a scratch prefix.
+#
+# Usage: tests/e2e/playGame.sh BUILD_FOLDER [WRAPPER...]
+#   A wrapper (valgrind and its options) runs the game; the install is then left out.
+set -euo pipefail
+if [ -z "${PLAY_IN_XVFB:-}" ]; then
+    PLAY_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
+fi
+build=$(cd "$1" && pwd)
+shift
+wrapper=("$@")
+work=$(mktemp -d)
+game=""
+trap '[ -z "$game" ] || kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
+
+# Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
+mkdir "$work/bin" "$work/empty" "$work/damaged" "$work/play"
+printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" >"$work/bin/xmessage"
+chmod +x "$work/bin/xmessage"
+export PATH="$work/bin:$PATH"
+cp "$build/picData.dat" "$work/play/"
+head -c -1 "$build/picData.dat" >"$work/damaged/picData.dat"
+
+fail() {
+    echo "FAIL: $*; the last screenshot is $build/playGame-failed.png" >&2
+    tail -n 30 "$work/out" >&2 || true
+    cp "$work/shot.png" "$build/playGame-failed.png" 2>/dev/null || true
+    exit 1
+}
+# Runs the rest of the line every 0.1 s until it succeeds, for at most $1 seconds.
+waitFor() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done
+}
+# Starts the game ($2, default the built one) in folder $1; its output goes to $work/out.
+start() {
+    (cd "$1" && exec "${wrapper[@]}" "${2:-$build/arenaBattle}") >"$work/out" 2>&1 &
+    game=$!
+}
+ended() { ! kill -0 "$game" 2>/dev/null; }
+# Waits for the game to end and expects exit status $1.
+expectEnd() {
+    local status=0
+    waitFor 30 ended || fail "the game still runs"
+    wait "$game" || status=$?
+    game=""
+    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
+}
+# The game's lines of output, leaving out valgrind's.
+gameLines() { grep -v '^==[0-9]*==' "$work/out" || true; }
+window() { wid=$(xdotool search --classname allegro 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
+shoot() { import -window "$wid" "$work/shot.png" 2>/dev/null; }
+pixelIs() { convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -q "$3"; }
+# Counts the pixels of colour $1 in the arena and finds the middle of their box on screen.
+look() {
+    local box w h
+    read -r count box < <(convert "$work/shot.png" -crop 500x400+70+40 +repage -fill black \
+        +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)] %@' info: 2>/dev/null)
+    IFS='x+' read -r w h x y <<<"$box"
+    x=$((70 + x + w / 2)) y=$((40 + y + h / 2))
+}
+player='#2896FF' shot='#FF961E'
+# The HUD shows a full bar in its grey outline, the homers' count, and the arena sits in the
+# background at the game offset.
+hudReady() {
+    shoot && pixelIs 61 10 '#ACAC00' && pixelIs 450 20 '#808080' && pixelIs 5 475 '#202020' &&
+        pixelIs 300 39 '#202020' && ! pixelIs 300 41 '#202020' &&
+        [ "$(convert "$work/shot.png" -crop 64x8+0+22 -fill black +opaque '#DCDCDC' \
+            -format '%[fx:round(mean*w*h)]' info:)" -gt 20 ]
+}
+seen() { shoot && look "$1" && [ "$count" -gt 0 ] && eval "$2"; }
+near() { [ $(($1 - $2)) -le 3 ] && [ $(($2 - $1)) -le 3 ]; }
+# Asks the window to close, as a window manager does when its close button is pressed.
+closeWindow() {
+    /usr/bin/python3 - "$wid" <<'PY'
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object("window", int(sys.argv[1]))
+close = [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]
+w.send_event(protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
+                                          data=(32, close)))
+d.flush()
+PY
+}
+
+echo "without a display: status 1 and one line on standard error"
+DISPLAY='' start "$work/play"
+expectEnd 1
+[ "$(gameLines | wc -l)" -eq 1 ] || fail "standard error was not one line"
+
+echo "picData.dat missing, then damaged: a message naming it, and status 1"
+for folder in empty damaged; do
+    start "$work/$folder"
+    expectEnd 1
+    grep -q "\"picData.dat\" in $work/$folder is unusable" "$work/messages" || fail "no message"
+    gameLines | grep -q "cannot start: \"picData.dat\"" || fail "nothing on standard error"
+done
+grep -q "it does not exist" "$work/messages" && grep -q "cut short" "$work/messages" ||
+    fail "the messages do not say what is wrong: $(cat "$work/messages")"
+
+echo "the HUD, D, a click, F10, ESC"
+start "$work/play"
+waitFor 60 window || fail "no window"
+waitFor 30 hudReady || fail "no full health bar, outline, background or homers' count"
+# Into the window first: from then on Allegro follows the pointer's motion.
+xdotool windowfocus "$wid" mousemove --window "$wid" 320 240
+seen "$player" true || fail "no player"
+startX=$x startY=$y
+xdotool keydown d
+waitFor 10 seen "$player" '[ $x -ge $((startX + 30)) ]' || fail "D did not move the player right"
+xdotool keyup d
+near "$y" "$startY" || fail "D moved the player up or down"
+# Buttons and keys are held across at least one poll, even of a game under valgrind.
+xdotool mousemove_relative -- -60 -80 mousedown 1 sleep 0.3 mouseup 1
+waitFor 10 seen "$shot" true || fail "a click fired no shot"
+xdotool keydown F10 sleep 0.3 keyup F10
+waitFor 10 seen "$player" 'near $x $startX && near $y $startY' || fail "F10: no new player"
+xdotool keydown Escape
+expectEnd 0
+xdotool keyup Escape
+
+if [ ${#wrapper[@]} -eq 0 ]; then
+    echo "installed: the launcher from another folder, the title, the close button"
+    cmake --install "$build" --prefix "$work/prefix" >/dev/null
+    desktop-file-validate "$work"/prefix/share/applications/*.desktop || fail "desktop entry"
+    appstreamcli validate --no-net "$work"/prefix/share/metainfo/*.xml >/dev/null || fail "metainfo"
+    start / "$work/prefix/games/arena-battle"
+else
+    echo "the title and the close button"
+    start "$work/play"
+fi
+waitFor 60 window || fail "no window"
+waitFor 30 hudReady || fail "the game did not start its battle"
+[ "$(xdotool getwindowname "$wid")" = "Arena Battle" ] || fail "title $(xdotool getwindowname "$wid")"
+closeWindow
+expectEnd 0
+echo "all passed"

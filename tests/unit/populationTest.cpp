@@ -1,0 +1,90 @@
+// The unit list: creation requests served after their delay, numbering, searches, and the picture
+// sets units are drawn and sized by.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "dumbUnit.h"
+#include "hitbox.h"
+#include "playerUnit.h"
+#include "testBattle.h"
+#include "unitGraphics.h"
+
+namespace {
+
+constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
+
+class population : public ::testing::Test {
+  protected:
+    void SetUp() override { w.empty(); }
+    // Each listed unit as "ID:type".
+    std::string listed() const {
+        std::string all;
+        for (unit* u : *w.list().getUnits()) {
+            all += std::to_string(u->getUnitID()) + ":" + std::to_string(u->getGeneralType()) + " ";
+        }
+        return all;
+    }
+    testBattle w;
+};
+
+TEST_F(population, requestsBecomeUnitsOfTheirKindAfterTheirDelayInQueueOrder) {
+    queueUnit(w.list(), S, 120, 80, itofix(77), 0);
+    queueUnit(w.list(), H, 2, 2, 0, 10);
+    queueUnit(w.list(), P, 3, 3, 0, -3);
+    w.list().createUnits();
+    EXPECT_EQ(listed(), "0:3 1:1 ");
+    unit* shot = w.list().getUnit(0);
+    EXPECT_NE(dynamic_cast<dumbUnit*>(shot), nullptr);
+    EXPECT_EQ(shot->getUnitGraphics(), w.picturesOf(S));
+    EXPECT_EQ(shot->getHitbox()->generalType, S);
+    EXPECT_EQ(std::make_tuple(shot->getPosX(), shot->getPosY(), shot->getMoveAngle()),
+              std::make_tuple(itofix(120), itofix(80), itofix(77)));
+    EXPECT_EQ(shot->getDrawAngle(), 0) << "a new unit faces up whatever its direction";
+    for (int pass = 2; pass <= 10; pass++) {
+        w.list().createUnits();
+    }
+    EXPECT_EQ(listed(), "0:3 1:1 ");
+    w.list().createUnits();
+    EXPECT_EQ(listed(), "0:3 1:1 2:2 ") << "made in the eleventh pass";
+    EXPECT_EQ(w.list().search(0, H), std::vector<unit*>{w.list().getUnit(2)});
+    EXPECT_TRUE(w.list().search(1, H).empty()) << "only mode 0 searches";
+    EXPECT_THROW(w.list().getUnit(3), std::out_of_range);
+}
+
+TEST_F(population, theLastPictureSetAndHitboxRegisteredForATypeAreUsed) {
+    unitGraphics* later = new unitGraphics();
+    later->type = S;
+    w.list().addGraphics(later);
+    hitbox* laterBox = new hitbox();
+    laterBox->generalType = S;
+    w.list().addHitbox(laterBox);
+    queueUnit(w.list(), S, 0, 0);
+    w.list().createUnits();
+    EXPECT_EQ(w.list().getUnit(0)->getUnitGraphics(), later);
+    EXPECT_EQ(w.list().getUnit(0)->getHitbox(), laterBox);
+}
+
+TEST(pictureSets, framesKeepTheirOrderStatusesStayInZeroToSevenAndTheSizeIsTheIdleWidth) {
+    BITMAP* wide = create_bitmap(32, 20);
+    BITMAP* small = create_bitmap(8, 8);
+    unitGraphics set;
+    set.insertPic(wide, statusAttacking);
+    set.insertPic(small, statusAttacking);
+    EXPECT_EQ(set.getPic(statusAttacking, 1), small);
+    EXPECT_EQ(set.getPic(statusAttacking, 2), nullptr);
+    EXPECT_EQ(set.getPic(statusAttacking, -1), nullptr);
+    for (int status : {8, -1}) {
+        EXPECT_EQ(set.insertPic(wide, status), -1);
+        EXPECT_EQ(set.getSizeOfVector(status), -1);
+        EXPECT_EQ(set.getPic(status, 0), nullptr);
+    }
+    set.insertPic(wide, statusIdle);
+    set.insertPic(small, statusDead);
+    EXPECT_EQ(set.getPicSize(), 32) << "the width of the idle picture, not its height";
+    destroy_bitmap(wide);
+    destroy_bitmap(small);
+}
+
+} // namespace
