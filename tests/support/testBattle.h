@@ -29,6 +29,9 @@ template <class Kind> class exposed : public Kind {
     using Kind::touchedBoundary;
 };
 
+// The general types, short for tables.
+constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
+
 // Queues a request for a unit of the type at (x, y) arena pixels; the list owns it.
 void queueUnit(unitList& list, int type, int x, int y, fixed moveAngle = 0, int delay = 0);
 

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
-
 class battle : public ::testing::Test {
   protected:
     void TearDown() override { testBattle::releaseInput(); }

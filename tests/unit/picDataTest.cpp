@@ -109,9 +109,6 @@ struct damaged {
     std::function<void(picData&)> spoil;
     std::string reason;
 };
-void PrintTo(const damaged& d, std::ostream* out) {
-    *out << d.name;
-}
 
 const damaged damages[] = {
     {"empty", [](picData& f) { f.bytes.clear(); }, "it is empty"},

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
-
 class population : public ::testing::Test {
   protected:
     void SetUp() override { w.empty(); }

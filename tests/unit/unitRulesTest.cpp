@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int P = generalTypePlayer, H = generalTypeHomer, S = generalTypeShot;
 constexpr int idle = statusIdle, stunned = statusStunned, dead = statusDead;
 constexpr int invincible = -1; // idle, and invincible for 3 more ticks
 
