@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "arena.h"
-#include "testBattle.h"
 #include "cursor.h"
 #include "inputObj.h"
+#include "testBattle.h"
 #include "unit.h"
 #include "unitGraphics.h"
 #include "unitList.h"
@@ -61,7 +61,7 @@ void spreadPoint(std::mt19937& random, int width, int height, int clear, int& x,
 // `shots` shots at random points (shots flying in random directions), all in one tick's
 // creation. Nothing is created with a delay, so the list is complete on return.
 void populate(testBattle& w, int homers, int shots, int clear, unsigned seed) {
-    unitList& list = *w.battle.getUnitList();
+    unitList& list = w.list();
     list.clearAll();
     const int width = w.data.getArena()->getArenaSizeX();
     const int height = w.data.getArena()->getArenaSizeY();

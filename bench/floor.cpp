@@ -8,6 +8,7 @@
 #include <atomic>
 
 namespace {
+// Counted as the game counts its ticks, so that the floor carries the same timer.
 std::atomic<int> ticks(0);
 std::atomic<bool> closeRequested(false);
 } // namespace

@@ -9,7 +9,8 @@ asRoot() {
     elif command -v sudo >/dev/null; then
         sudo "$@"
     else
-        return 127
+        echo "This needs root or sudo: $*" >&2
+        return 1
     fi
 }
 

@@ -128,15 +128,15 @@ int battleMain::init() {
     set_palette(desktop_palette);
     createBuffer(SCREEN_W, SCREEN_H);
     if (buffer == nullptr) {
-        return cannotStart("there is no memory for the back buffer");
+        return startFailed("there is no memory for the back buffer");
     }
     if (install_int_ex(incFrameTick, BPS_TO_TIMER(ticksPerSecond)) != 0 ||
         install_int_ex(fpsCalc, SECS_TO_TIMER(1)) != 0) {
-        return cannotStart("the frame timer cannot be started");
+        return startFailed("the frame timer cannot be started");
     }
     buildBattle();
     if (arenaBuffer == nullptr) {
-        return cannotStart("there is no memory for the arena buffer");
+        return startFailed("there is no memory for the arena buffer");
     }
     return 0;
 }
@@ -155,11 +155,11 @@ int battleMain::loadPictures(const char* fileName) {
     }
     std::error_code error;
     const std::filesystem::path where = std::filesystem::absolute(fileName, error);
-    return cannotStart("\"" + where.filename().string() + "\" in " + where.parent_path().string() +
+    return startFailed("\"" + where.filename().string() + "\" in " + where.parent_path().string() +
                        " is unusable: " + reason);
 }
 
-int battleMain::cannotStart(const std::string& problem) {
+int battleMain::startFailed(const std::string& problem) {
     startProblem = problem;
     return -1;
 }

@@ -78,5 +78,5 @@ class battleMain {
     std::string startProblem;
 
     // Keeps the problem for getStartProblem; returns -1.
-    int cannotStart(const std::string& problem);
+    int startFailed(const std::string& problem);
 };
