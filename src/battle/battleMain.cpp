@@ -87,6 +87,11 @@ constexpr int barBottom = 20;
 constexpr int secondRowY = 22;
 constexpr int fpsTextX = 250;
 constexpr int helpTextX = 400;
+// The "paused" box, centred on the arena.
+constexpr int pausedBoxHalfWidth = 60;
+constexpr int pausedBoxHalfHeight = 16;
+constexpr int pausedBoxGrey = 0;
+constexpr int pausedTextGrey = 220;
 
 // The bar's fill for the player's hit points: lengths 10, 140, 390, not proportional.
 struct barFill {
@@ -109,7 +114,7 @@ barFill healthBarFill(int hp) {
 
 battleMain::battleMain()
     : units(nullptr), buffer(nullptr), arenaBuffer(nullptr), arenaSizeX(0), arenaSizeY(0),
-      data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr) {}
+      data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr), paused(false) {}
 
 battleMain::~battleMain() {
     if (buffer != nullptr) {
@@ -272,12 +277,20 @@ void battleMain::go() {
     int resY = 0;
     data->getVideoSettings()->getResolution(resX, resY);
 
+    inputObj* input = data->getInputObj();
+    if (paused) {
+        // Nothing done while the window was in the background acts, and no tick that came due
+        // meanwhile runs: the battle goes on where it stopped.
+        paused = false;
+        input->forget();
+        frameTick = 0;
+    }
+
     draw(buffer, arenaBuffer);
     // The timer is looked at once: the poll and the tick follow the same decision, and a tick that
     // arrives later in this iteration waits for the next one. Ticks beyond one are dropped: a slow
     // machine plays slower, never in bursts.
     bool tickPending = frameTick.exchange(0) > 0;
-    inputObj* input = data->getInputObj();
     input->processInput(resX, resY, tickPending);
     if (tickPending) {
         applyInput();
@@ -286,6 +299,15 @@ void battleMain::go() {
     if (input->getKeyWasClicked()->at(inputObj::keyRestart)) {
         restart();
     }
+}
+
+bool battleMain::pause() {
+    if (paused) {
+        return false;
+    }
+    paused = true;
+    drawPaused(buffer);
+    return true;
 }
 
 void battleMain::applyInput() {
@@ -362,4 +384,16 @@ void battleMain::drawDisplay(BITMAP* buffer) {
                   makecol(homersTextGrey, homersTextGrey, homersTextGrey), -1, "Homers: %d",
                   static_cast<int>(homers.size()));
     textprintf_ex(buffer, font, helpTextX, secondRowY, grey, -1, "F10 = reset, ESC = exit");
+}
+
+void battleMain::drawPaused(BITMAP* buffer) {
+    videoSettings* video = data->getVideoSettings();
+    const int x = video->getGameOffsetX() + arenaSizeX / 2;
+    const int y = video->getGameOffsetY() + arenaSizeY / 2;
+    const int text = makecol(pausedTextGrey, pausedTextGrey, pausedTextGrey);
+    rectfill(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
+             y + pausedBoxHalfHeight, makecol(pausedBoxGrey, pausedBoxGrey, pausedBoxGrey));
+    rect(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
+         y + pausedBoxHalfHeight, text);
+    textout_centre_ex(buffer, font, "paused", x, y - text_height(font) / 2, text, -1);
 }

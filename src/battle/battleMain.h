@@ -42,8 +42,13 @@ class battleMain {
 
     // Empties the battle and queues the player at the centre and 30 homing enemies on the border.
     void restart();
-    // One iteration of the main loop: draw, poll input, one tick if pending, cull, F10.
+    // One iteration of the main loop: draw, poll input, one tick if pending, cull, F10. After a
+    // pause it first forgets the input seen meanwhile and drops the ticks that came due.
     void go();
+    // The battle waits while its window is in the background: no tick runs until go is called
+    // again. The first call of a pause marks the frame in the back buffer "paused" and returns
+    // true (show it); later calls draw nothing and return false.
+    bool pause();
     // One logic tick: the three passes over all units, then the creation requests.
     void applyInput();
     // The battle's end test; a battle never ends, so always 0.
@@ -59,6 +64,8 @@ class battleMain {
     void drawCursor(BITMAP* buffer);
     // Hit points as text and bar, fps, homing count and the help line.
     void drawDisplay(BITMAP* buffer);
+    // The "paused" box over the middle of the arena (screen pixels).
+    void drawPaused(BITMAP* buffer);
 
     // The screen-sized back buffer the main loop copies to the screen; owned.
     BITMAP* getBuffer() const { return buffer; }
@@ -76,6 +83,7 @@ class battleMain {
     unitGraphics* tempGraphics;
     hitbox* tempHitbox;
     std::string startProblem;
+    bool paused;
 
     // Keeps the problem for getStartProblem; returns -1.
     int startFailed(const std::string& problem);

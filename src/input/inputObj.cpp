@@ -2,34 +2,69 @@
 
 #include <allegro.h>
 
+#include <atomic>
+
 #include "cursor.h"
 
 namespace {
 constexpr int gameKeyCount = 6;
 constexpr int mouseButtonCount = 3;
+constexpr int scancodeReleased = 0x80; // Allegro's low-level keyboard callback: bit 7 = let go
+constexpr int scancodeMask = 0x7f;
+constexpr int buttonUpFlags[mouseButtonCount] = {MOUSE_FLAG_LEFT_UP, MOUSE_FLAG_RIGHT_UP,
+                                                 MOUSE_FLAG_MIDDLE_UP};
+
+// Releases counted as Allegro's input thread sees them, by key code and by mouse button. A tap
+// or a short click can begin and end between two polls, where key[] and mouse_b never show it;
+// these counts do. The callbacks run on Allegro's thread and touch nothing but these atomics.
+std::atomic<unsigned> keyReleases[scancodeMask + 1];
+std::atomic<unsigned> buttonReleases[mouseButtonCount];
+
+void countKeyRelease(int scancode) {
+    if ((scancode & scancodeReleased) != 0) {
+        keyReleases[scancode & scancodeMask]++;
+    }
+}
+
+void countButtonReleases(int flags) {
+    for (int b = 0; b < mouseButtonCount; b++) {
+        if ((flags & buttonUpFlags[b]) != 0) {
+            buttonReleases[b]++;
+        }
+    }
+}
+} // namespace
 
 // A click fires on letting go, and every click reaches exactly one logic tick: a release seen
 // on a poll without a tick pending is latched and handed to the next tick's poll instead of
 // being cleared by it (the loop draws faster than it ticks, so most releases land between ticks).
-void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked,
-                 std::vector<bool>& waiting, int index, bool down, bool tickPending) {
-    bool released = wasHit.at(index) && !down;
+// A key held now was not let go, whatever the count says: Allegro reports no release for the
+// keyboard's auto-repeat, and a press again within one poll is taken as held.
+void inputObj::updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, latch& l,
+                           int index, bool down, unsigned releases, bool tickPending) {
+    bool releasedUnseen = releases != l.releasesSeen;
+    l.releasesSeen = releases;
+    if (l.heldFromBefore) {
+        l.heldFromBefore = down;
+        down = releasedUnseen = false;
+    }
+    bool released = !down && (wasHit.at(index) || releasedUnseen);
     if (tickPending) {
-        wasClicked.at(index) = released || waiting.at(index);
-        waiting.at(index) = false;
+        wasClicked.at(index) = released || l.waiting;
+        l.waiting = false;
     } else if (released) {
         wasClicked.at(index) = true;
-        waiting.at(index) = true;
+        l.waiting = true;
     }
     wasHit.at(index) = down;
 }
-} // namespace
 
 inputObj::inputObj()
     : keyMap(nullptr), keyWasHit(nullptr), keyWasClicked(nullptr), mouseWasHit(nullptr),
       mouseWasClicked(nullptr), numberOfKeys(0), inputWait(0), mouseUsedLast(false),
-      keyWasHitThisFrame(false), cursor(nullptr), keyClickWaiting(gameKeyCount, false),
-      mouseClickWaiting(mouseButtonCount, false) {
+      keyWasHitThisFrame(false), cursor(nullptr), keyLatches(gameKeyCount),
+      mouseLatches(mouseButtonCount), lastMouseX(mouse_x), lastMouseY(mouse_y),
+      escReleasesAtStart(keyReleases[KEY_ESC]) {
     numberOfKeys = gameKeyCount;
     keyMap = new std::vector<int>(numberOfKeys);
     keyWasHit = new std::vector<bool>(numberOfKeys, false);
@@ -43,6 +78,9 @@ inputObj::inputObj()
     mouseWasHit = new std::vector<bool>(mouseButtonCount, false);
     mouseWasClicked = new std::vector<bool>(mouseButtonCount, false);
     cursor = new ::cursor();
+    startAfresh(false);
+    keyboard_lowlevel_callback = countKeyRelease;
+    mouse_callback = countButtonReleases;
 }
 
 inputObj::~inputObj() {
@@ -56,22 +94,25 @@ inputObj::~inputObj() {
 
 void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     for (int i = 0; i < numberOfKeys; i++) {
-        bool down = key[keyMap->at(i)] != 0;
-        updateFlags(*keyWasHit, *keyWasClicked, keyClickWaiting, i, down, tickPending);
+        const int code = keyMap->at(i);
+        bool down = key[code] != 0;
+        updateFlags(*keyWasHit, *keyWasClicked, keyLatches.at(i), i, down, keyReleases[code],
+                    tickPending);
         if (down) {
             mouseUsedLast = false;
         }
     }
 
-    int mickeyX = 0;
-    int mickeyY = 0;
-    get_mouse_mickeys(&mickeyX, &mickeyY);
-    if (mickeyX != 0 || mickeyY != 0) {
+    // Motion is read from the position: asking Allegro for the motion itself (mickeys) makes its
+    // X11 driver warp the pointer back into the window, and the player could not leave it.
+    if (mouse_x != lastMouseX || mouse_y != lastMouseY) {
         mouseUsedLast = true;
     }
+    lastMouseX = mouse_x;
+    lastMouseY = mouse_y;
 
-    int x = mouse_x;
-    int y = mouse_y;
+    int x = lastMouseX;
+    int y = lastMouseY;
     if (x < 0) {
         x = 0;
     }
@@ -89,11 +130,33 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     int buttons = mouse_b;
     for (int b = 0; b < mouseButtonCount; b++) {
         bool down = (buttons & (1 << b)) != 0;
-        updateFlags(*mouseWasHit, *mouseWasClicked, mouseClickWaiting, b, down, tickPending);
+        updateFlags(*mouseWasHit, *mouseWasClicked, mouseLatches.at(b), b, down, buttonReleases[b],
+                    tickPending);
         if (down) {
             mouseUsedLast = true;
         }
     }
+}
+
+void inputObj::forget() {
+    startAfresh(true);
+}
+
+void inputObj::startAfresh(bool ignoreHeld) {
+    for (int i = 0; i < numberOfKeys; i++) {
+        const int code = keyMap->at(i);
+        keyLatches.at(i) = {false, keyReleases[code], ignoreHeld && key[code] != 0};
+        keyWasHit->at(i) = keyWasClicked->at(i) = false;
+    }
+    const int buttons = mouse_b;
+    for (int b = 0; b < mouseButtonCount; b++) {
+        mouseLatches.at(b) = {false, buttonReleases[b], ignoreHeld && (buttons & (1 << b)) != 0};
+        mouseWasHit->at(b) = mouseWasClicked->at(b) = false;
+    }
+}
+
+bool inputObj::quitAsked() const {
+    return key[KEY_ESC] != 0 || keyReleases[KEY_ESC] != escReleasesAtStart;
 }
 
 int inputObj::setKeyMap(std::vector<int>* v) {

@@ -20,7 +20,8 @@ class inputObj {
     static constexpr int mouseRight = 1;
     static constexpr int mouseMiddle = 2;
 
-    // Fills the key map (W, S, A, D, SPACE, F10), clears every flag, creates the cursor.
+    // Fills the key map (W, S, A, D, SPACE, F10), clears every flag, creates the cursor, and
+    // hooks Allegro's keyboard and mouse callbacks so that no release goes unseen.
     inputObj();
     // Releases the flag vectors, the key map and the cursor.
     ~inputObj();
@@ -28,10 +29,16 @@ class inputObj {
     inputObj& operator=(const inputObj&) = delete;
 
     // One poll. The wanted cursor position is clamped to 0..maxX, 0..maxY (screen pixels).
-    // A release sets a click flag. Without tickPending the flags stay latched; with it, a flag
-    // holds only a release seen on this poll or latched since the previous tick's poll, so each
-    // click is seen by exactly one logic tick.
+    // A release sets a click flag, also one whose press fell between two polls. Without
+    // tickPending the flags stay latched; with it, a flag holds only a release seen on this poll
+    // or latched since the previous tick's poll, so each click is seen by exactly one logic tick.
     void processInput(int maxX, int maxY, bool tickPending);
+    // Forgets everything seen so far: no flag set, no release pending, and a key or button held
+    // now counts only once it has been let go and pressed again. For a battle coming back from
+    // the background, where nothing done meanwhile may act.
+    void forget();
+    // ESC is held, or was let go since this object was made: the player wants to quit.
+    bool quitAsked() const;
 
     // The live vectors themselves (owned by this object), not copies.
     std::vector<int>* getKeyMap() const { return keyMap; }
@@ -74,7 +81,22 @@ class inputObj {
     bool mouseUsedLast;
     bool keyWasHitThisFrame;
     class cursor* cursor;
-    // Per key / button: a release latched since the last poll with a tick pending.
-    std::vector<bool> keyClickWaiting;
-    std::vector<bool> mouseClickWaiting;
+
+    // What a poll keeps of one key or button besides its flags.
+    struct latch {
+        bool waiting = false;        // a release latched since the last poll with a tick pending
+        unsigned releasesSeen = 0;   // Allegro's count of its releases at the last poll
+        bool heldFromBefore = false; // held since forget(): ignored until let go
+    };
+    std::vector<latch> keyLatches;
+    std::vector<latch> mouseLatches;
+    int lastMouseX, lastMouseY; // screen pixels at the last poll
+    unsigned escReleasesAtStart;
+
+    // Clears every flag and takes Allegro's release counts as seen; with ignoreHeld, what is held
+    // now is ignored until let go.
+    void startAfresh(bool ignoreHeld);
+    // Updates one key's or button's flags from whether it is down and Allegro's release count.
+    static void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, latch& l,
+                            int index, bool down, unsigned releases, bool tickPending);
 };

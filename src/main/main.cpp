@@ -6,6 +6,7 @@
 
 #include "battleMain.h"
 #include "dataObj.h"
+#include "inputObj.h"
 
 namespace {
 constexpr int screenWidth = 640;
@@ -21,6 +22,20 @@ std::atomic<bool> closeRequested(false);
 
 void requestClose() {
     closeRequested = true;
+}
+
+// Set by Allegro's own thread when the window loses the keyboard focus and cleared when it gets
+// it back: the battle waits meanwhile.
+std::atomic<bool> away(false);
+// While away the loop looks this often (ms) whether to go on or quit, and sleeps in between.
+constexpr int awayRestMs = 20;
+
+void goAway() {
+    away = true;
+}
+
+void comeBack() {
+    away = false;
 }
 
 // Ends a start that cannot go on: the reason in a message box and on standard error, status 1.
@@ -68,12 +83,25 @@ int main() {
         fprintf(stderr, "arenaBattle: unable to set any graphic mode: %s\n", allegro_error);
         return 1;
     }
+    // Allegro keeps a windowed game running when its window loses the keyboard focus; these tell
+    // the loop, which then lets the battle wait.
+    set_display_switch_callback(SWITCH_OUT, goAway);
+    set_display_switch_callback(SWITCH_IN, comeBack);
 
     if (mainInitialize() != 0) {
         return cannotStart(bM->getStartProblem());
     }
 
-    while (!key[KEY_ESC] && !closeRequested) {
+    const inputObj* input = dO->getInputObj();
+    while (!input->quitAsked() && !closeRequested) {
+        if (away) {
+            // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
+            if (bM->pause()) {
+                blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+            }
+            rest(awayRestMs);
+            continue;
+        }
         bM->go();
         vsync();
         blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);

@@ -103,26 +103,47 @@ done
 grep -q "it does not exist" "$work/messages" && grep -q "cut short" "$work/messages" ||
     fail "the messages do not say what is wrong: $(cat "$work/messages")"
 
-echo "the HUD, D, a click, F10, ESC"
+echo "the HUD; D, clicks and F10, held and tapped; the pointer; the background; ESC tapped"
 start "$work/play"
 waitFor 60 window || fail "no window"
 waitFor 30 hudReady || fail "no full health bar, outline, background or homers' count"
-# Into the window first: from then on Allegro follows the pointer's motion.
 xdotool windowfocus "$wid" mousemove --window "$wid" 320 240
 seen "$player" true || fail "no player"
 startX=$x startY=$y
-# Keys and buttons are held across at least one poll, even of a game under valgrind, and let go
-# before the player reaches the wall where the enemies come in.
-xdotool keydown d sleep 0.3 keyup d
-waitFor 10 seen "$player" '[ $x -ge $((startX + 10)) ]' || fail "D did not move the player right"
-near "$y" "$startY" || fail "D moved the player up or down"
-xdotool mousemove_relative -- -60 -80 mousedown 1 sleep 0.3 mouseup 1
-waitFor 10 seen "$shot" true || fail "a click fired no shot"
-xdotool keydown F10 sleep 0.3 keyup F10
-waitFor 10 seen "$player" 'near $x $startX && near $y $startY' || fail "F10: no new player"
-xdotool keydown Escape
+# Each time in a fresh battle, D is let go well before the first enemies come near.
+xdotool key F10
+for press in "keydown F10 sleep 0.1 keyup F10" "key F10"; do
+    xdotool keydown d sleep 0.2 keyup d
+    waitFor 10 seen "$player" '[ $x -ge $((startX + 10)) ]' || fail "D did not move the player right"
+    near "$y" "$startY" || fail "D moved the player up or down"
+    # 0.2 s of D moves the player about 90 pixels; gliding on, it would reach the wall.
+    sleep 0.5 && seen "$player" '[ $x -lt $((startX + 180)) ]' || fail "the player glides on after D"
+    xdotool $press
+    waitFor 10 seen "$player" 'near $x $startX && near $y $startY' || fail "$press: no new player"
+done
+noShot() { shoot && look "$shot" && [ "$count" -eq 0 ]; }
+noShot || fail "a shot without a click"
+xdotool mousemove_relative -- -60 -80
+waitFor 5 seen '#F5FAFF' 'near $x 260 && near $y 160' || fail "the cursor is not at the pointer"
+for press in "mousedown 1 sleep 0.1 mouseup 1" "click 1"; do
+    xdotool $press
+    waitFor 10 seen "$shot" true || fail "$press fired no shot"
+    waitFor 10 noShot || fail "shots fly on"
+done
+xdotool mousemove_relative 600 0 && eval "$(xdotool getmouselocation --shell)"
+[ "$X" -ge 800 ] || fail "the pointer was held in the window, at x $X"
+xdotool mousemove --window "$wid" 320 240 windowfocus 0
+paused() { shoot && pixelIs 262 240 '#000000' && pixelIs 260 240 '#DCDCDC'; }
+waitFor 10 paused || fail "no paused marker when the window lost the focus"
+cp "$work/shot.png" "$work/paused.png"
+xdotool click 1 mousedown 1 sleep 0.1 mouseup 1 sleep 1
+shoot && compare -metric AE "$work/paused.png" "$work/shot.png" null: 2>/dev/null ||
+    fail "the battle went on in the background"
+xdotool windowfocus "$wid"
+waitFor 10 eval '! paused' || fail "the battle did not come back with the focus"
+! waitFor 1 seen "$shot" true || fail "a click made in the background fired"
+xdotool key Escape
 expectEnd 0
-xdotool keyup Escape
 
 if [ ${#wrapper[@]} -eq 0 ]; then
     echo "installed: the launcher from another folder, the title, the close button"

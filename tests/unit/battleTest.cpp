@@ -79,23 +79,46 @@ TEST_F(battle, threePendingTicksRunOneAndTheRestAreDropped) {
     EXPECT_EQ(w.list().getCreates().front()->delay, 9) << "no tick, no pass";
 }
 
-TEST_F(battle, aTickArrivingDuringThePollWaitsForTheNextIterationAndOneClickFiresOneShot) {
+TEST_F(battle, eachClickFiresOneShotAtTheNextTickAndNothingFiresUnasked) {
     w.go();
-    MOUSE_DRIVER timerInPoll = mousedrv_none; // the timer fires while the input is polled
-    timerInPoll.get_mickeys = [](int* x, int* y) { *x = *y = 0, frameTick = 1; };
-    for (size_t click = 1; click <= 3; click++) {
-        mouse_b = 1;
-        w.go(1);
-        mouse_b = 0;
-        mouse_driver = &timerInPoll;
-        w.go(0); // released on a poll without a tick; the timer fires meanwhile
-        mouse_driver = nullptr;
-        EXPECT_EQ(w.ofType(S).size(), click - 1) << "no tick was pending when the poll began";
-        EXPECT_EQ(frameTick, 1) << "the late tick is kept for the next iteration";
-        w.battle.go();
-        w.go(1);
-        EXPECT_EQ(w.ofType(S).size(), click) << "one click, one shot";
+    for (int i = 0; i < 20; i++) {
+        mouse_x = 100 + 20 * i; // aiming around is not firing
+        w.go(i % 2);
     }
+    EXPECT_TRUE(w.ofType(S).empty());
+    mouse_b = 1;
+    w.go(1);
+    mouse_b = 0;
+    w.go(0); // let go between two ticks: the next tick fires
+    EXPECT_TRUE(w.ofType(S).empty());
+    w.go(1);
+    EXPECT_EQ(w.ofType(S).size(), 1u);
+    for (int tap = 0; tap < 3; tap++) {
+        mouse_callback(MOUSE_FLAG_LEFT_UP); // taps too short for any poll to see pressed
+    }
+    w.go(1);
+    w.go(1);
+    EXPECT_EQ(w.ofType(S).size(), 2u) << "taps between two ticks make one click";
+}
+
+TEST_F(battle, inTheBackgroundNoTickRunsAndNothingDoneMeanwhileActsOnReturn) {
+    auto due = [&] { return w.list().getCreates().front()->delay; };
+    w.go();
+    mouse_b = 1; // held as the window loses the focus, let go after it is back
+    w.go(0);
+    EXPECT_TRUE(w.battle.pause());
+    EXPECT_FALSE(w.battle.pause()) << "the paused frame is shown once";
+    const int dueWhenPaused = due();
+    keyboard_lowlevel_callback(KEY_F10 | 0x80);
+    mouse_callback(MOUSE_FLAG_LEFT_UP);
+    w.go(5);
+    mouse_b = 0;
+    mouse_callback(MOUSE_FLAG_LEFT_UP);
+    EXPECT_EQ(due(), dueWhenPaused) << "ticks that came due while away are dropped";
+    w.go(1);
+    w.go(1);
+    EXPECT_EQ(due(), dueWhenPaused - 2) << "no restart";
+    EXPECT_TRUE(w.ofType(S).empty()) << "no shot";
 }
 
 TEST_F(battle, f10RestartsOnItsReleaseUntilATickHasSeenIt) {

@@ -39,6 +39,26 @@ TEST_F(input, theKeyMapIsWSADSpaceF10EachHeldWhileDownAndClickedOnceWhenLetGo) {
     EXPECT_EQ(*in.getMouseWasClicked(), (std::vector<bool>{false, true, false}));
 }
 
+TEST_F(input, everyReleaseReportedBetweenTwoPollsIsOneClickButAKeyHeldAtThePollNeverClicks) {
+    // held at the poll, releases Allegro reported since the last one -> clicked
+    const int rows[][3] = {{0, 1, 1}, {0, 0, 0}, {0, 3, 1}, {1, 0, 0},
+                           {1, 1, 0}, {1, 0, 0}, {0, 1, 1}, {0, 0, 0}};
+    for (auto [held, releases, clicked] : rows) {
+        key[KEY_F10] = mouse_b = held;
+        for (int r = 0; r < releases; r++) {
+            keyboard_lowlevel_callback(KEY_F10 | 0x80);
+            mouse_callback(MOUSE_FLAG_LEFT_UP);
+        }
+        poll(true);
+        const bool restart = in.getKeyWasClicked()->at(inputObj::keyRestart);
+        EXPECT_EQ(restart, clicked != 0) << held << releases;
+        EXPECT_EQ(in.getMouseWasClicked()->at(inputObj::mouseLeft), restart);
+    }
+    EXPECT_FALSE(in.quitAsked());
+    keyboard_lowlevel_callback(KEY_ESC | 0x80);
+    EXPECT_TRUE(in.quitAsked()) << "a tap of ESC quits";
+}
+
 TEST_F(input, theWantedCursorIsTheMouseHeldOnTheScreen) {
     // mouse x, y -> wanted x, y
     const int rows[][4] = {{-30, -5, 0, 0}, {5000, 481, 640, 480}, {123, 45, 123, 45}};
