@@ -141,6 +141,10 @@ const damaged damages[] = {
      "object 5 is not a bitmap"},
 };
 
+void PrintTo(const damaged& d, std::ostream* os) {
+    *os << d.reason;
+}
+
 class spoiltPicData : public ::testing::TestWithParam<damaged> {};
 
 TEST_P(spoiltPicData, isRefusedForItsReason) {

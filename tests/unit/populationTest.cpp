@@ -1,5 +1,4 @@
-// The unit list: creation requests served after their delay, numbering, searches, and the picture
-// sets units are drawn and sized by.
+// The unit list: creation requests served after their delay, numbering and searches.
 
 #include <gtest/gtest.h>
 
@@ -7,9 +6,7 @@
 
 #include "dumbUnit.h"
 #include "hitbox.h"
-#include "playerUnit.h"
 #include "testBattle.h"
-#include "unitGraphics.h"
 
 namespace {
 
@@ -49,40 +46,6 @@ TEST_F(population, requestsBecomeUnitsOfTheirKindAfterTheirDelayInQueueOrder) {
     EXPECT_EQ(w.list().search(0, H), std::vector<unit*>{w.list().getUnit(2)});
     EXPECT_TRUE(w.list().search(1, H).empty()) << "only mode 0 searches";
     EXPECT_THROW(w.list().getUnit(3), std::out_of_range);
-}
-
-TEST_F(population, theLastPictureSetAndHitboxRegisteredForATypeAreUsed) {
-    unitGraphics* later = new unitGraphics();
-    later->type = S;
-    w.list().addGraphics(later);
-    hitbox* laterBox = new hitbox();
-    laterBox->generalType = S;
-    w.list().addHitbox(laterBox);
-    queueUnit(w.list(), S, 0, 0);
-    w.list().createUnits();
-    EXPECT_EQ(w.list().getUnit(0)->getUnitGraphics(), later);
-    EXPECT_EQ(w.list().getUnit(0)->getHitbox(), laterBox);
-}
-
-TEST(pictureSets, framesKeepTheirOrderStatusesStayInZeroToSevenAndTheSizeIsTheIdleWidth) {
-    BITMAP* wide = create_bitmap(32, 20);
-    BITMAP* small = create_bitmap(8, 8);
-    unitGraphics set;
-    set.insertPic(wide, statusAttacking);
-    set.insertPic(small, statusAttacking);
-    EXPECT_EQ(set.getPic(statusAttacking, 1), small);
-    EXPECT_EQ(set.getPic(statusAttacking, 2), nullptr);
-    EXPECT_EQ(set.getPic(statusAttacking, -1), nullptr);
-    for (int status : {8, -1}) {
-        EXPECT_EQ(set.insertPic(wide, status), -1);
-        EXPECT_EQ(set.getSizeOfVector(status), -1);
-        EXPECT_EQ(set.getPic(status, 0), nullptr);
-    }
-    set.insertPic(wide, statusIdle);
-    set.insertPic(small, statusDead);
-    EXPECT_EQ(set.getPicSize(), 32) << "the width of the idle picture, not its height";
-    destroy_bitmap(wide);
-    destroy_bitmap(small);
 }
 
 } // namespace

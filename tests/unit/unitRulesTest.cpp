@@ -68,6 +68,11 @@ TEST_P(hitboxes, eachSideOfAContactGathersWhatTheOthersHitboxInflicts) {
     }
 }
 
+void PrintTo(const contact& c, std::ostream* os) {
+    *os << c.rule;
+}
+
+// Each row shows as its rule in the test's name.
 INSTANTIATE_TEST_SUITE_P(battle, hitboxes, ::testing::ValuesIn(contacts));
 
 TEST_F(rules, unitsTouchOnlyWhenTheirCentresAreCloserThanHalfTheirSizesAdded) {
