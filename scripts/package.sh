@@ -6,14 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev
+# CPack works out the dependencies with dpkg-shlibdeps, which finds the binaries with file.
+ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev file
 buildInto build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DARENA_BENCHMARKS=OFF
 (cd build-package && cpack -G DEB >/dev/null)
 deb=$(ls "$PWD"/build-package/arena-battle_*_amd64.deb)
 echo "made $deb"
 [ "${1:-}" = --check ] || exit 0
 
-ensurePackages xvfb xdotool
+ensurePackages xvfb xauth xdotool
 asRoot DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 files=$(dpkg -L arena-battle | while read -r f; do [ -d "$f" ] || echo "$f"; done)
 status=0
