@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <tuple>
@@ -190,6 +191,34 @@ TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
             ASSERT_EQ(getpixel(buffer, 92 + px, 92 + py), opaque ? c : untouched)
                 << px << "," << py;
         }
+    }
+}
+
+// The frame is, pixel for pixel, the frame drawn the straightforward way: the whole screen
+// cleared, the arena grey under its picture's masked stretch, the units, the arena copied in at
+// the game offset, the cursor, the HUD. Without clicks no animation has two frames, so the units
+// can be drawn twice. The game's opaque floor first, then one with transparent pixels.
+TEST_F(battle, theFrameIsTheStraightforwardDrawingsPictureOnAnOpaqueFloorOrOneWithAHole) {
+    BITMAP *floor = w.data.getArena()->getArenaPic(), *holed = create_bitmap(500, 400);
+    // A homing enemy as large as the arena, transparent around it.
+    stretch_blit(w.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
+    BITMAP *screen = create_bitmap(640, 480), *arena = create_bitmap(500, 400);
+    clear_to_color(w.battle.getBuffer(), makecol(255, 0, 0)); // what a strip left alone shows
+    for (int i = 0; i < 240; i++) {
+        w.data.getArena()->setArenaPic(i < 120 ? floor : holed);
+        clear_to_color(screen, makecol(32, 32, 32));
+        clear_to_color(arena, makecol(64, 64, 64));
+        stretch_sprite(arena, w.data.getArena()->getArenaPic(), 0, 0, 500, 400);
+        w.battle.drawUnits(arena);
+        blit(arena, screen, 0, 0, 70, 40, 500, 400);
+        w.battle.drawCursor(screen);
+        w.battle.drawDisplay(screen);
+        w.go();
+        // Both are made by create_bitmap: their rows lie end to end.
+        ASSERT_EQ(memcmp(w.battle.getBuffer()->dat, screen->dat, 640 * 480 * 3), 0) << i;
+    }
+    for (BITMAP* b : {holed, screen, arena}) {
+        destroy_bitmap(b);
     }
 }
 
