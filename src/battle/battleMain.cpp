@@ -88,12 +88,18 @@ constexpr int secondRowY = 22;
 constexpr int fpsTextX = 250;
 constexpr int helpTextX = 400;
 
-// Fills the pixels from (left, top) up to but not including (right, bottom); none when empty,
-// where Allegro's rectfill would swap the corners.
+// Fills the pixels from (left, top) up to but not including (right, bottom), within the target's
+// clipping rectangle, which it leaves as it was. On 24-bit bitmaps a clear within a clipping
+// rectangle costs half as many instructions as rectfill.
 void fillRect(BITMAP* target, int left, int top, int right, int bottom, int colour) {
-    if (left < right && top < bottom) {
-        rectfill(target, left, top, right - 1, bottom - 1, colour);
+    if (left >= right || top >= bottom) {
+        return;
     }
+    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    get_clip_rect(target, &clipLeft, &clipTop, &clipRight, &clipBottom);
+    add_clip_rect(target, left, top, right - 1, bottom - 1);
+    clear_to_color(target, colour);
+    set_clip_rect(target, clipLeft, clipTop, clipRight, clipBottom);
 }
 
 // Whether any pixel is the picture's mask colour, which masked drawing leaves out.
