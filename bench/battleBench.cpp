@@ -3,8 +3,9 @@
 //
 //   frame            one loop iteration of a battle in progress, as main runs it but for the
 //                    copy to the screen
-//   frameFloor       the same picture drawn with nothing but the Allegro calls it needs: the
-//                    cost no frame can beat
+//   frameFloor       the same pictures drawn with the least work that puts their pixels on the
+//                    back buffer: the background around the arena, the opaque floor copied, the
+//                    sprites, the cursor and the HUD; the cost no frame can beat
 //   frameOverFloor   the two in turn; its ratio counter, frame / frameFloor, is the figure to
 //                    steer by
 //   tick/N           one logic tick with N units spread over the arena
@@ -27,6 +28,7 @@
 
 #include "arena.h"
 #include "cursor.h"
+#include "frameTimer.h"
 #include "inputObj.h"
 #include "testBattle.h"
 #include "unit.h"
@@ -124,45 +126,66 @@ void frame(benchmark::State& state) {
 }
 BENCHMARK(frame)->Unit(benchmark::kMicrosecond);
 
-// The picture of a battle in progress, drawn with nothing but the Allegro calls it takes.
-class floorPicture {
+// The pictures of a batch of the battle in progress, one per loop iteration, each drawn with
+// nothing but the Allegro calls it takes: the battle's arena buffer is the back buffer's arena
+// rectangle, so nothing is drawn twice.
+class floorPictures {
   public:
-    // Captures the battle as its last frame showed it.
-    explicit floorPicture(testBattle& w)
+    // Plays one batch as frame plays it and keeps what each of its frames shows; the battle is
+    // then set up afresh, so that its next batch shows the same.
+    explicit floorPictures(testBattle& w)
         : buffer(w.battle.getBuffer()), arenaBuffer(w.battle.getArenaBuffer()),
           floorPic(w.data.getArena()->getArenaPic()), width(w.data.getArena()->getArenaSizeX()),
           height(w.data.getArena()->getArenaSizeY()),
           cursorPic(w.data.getInputObj()->getCursor()->getCursorPic()),
           video(w.data.getVideoSettings()) {
-        for (unit* u : *w.battle.getUnitList()->getUnits()) {
-            unitGraphics* set = u->getUnitGraphics();
-            sprites.push_back({set->getPic(u->getCurrentStatus(), 0), u->getDrawPosX(),
-                               u->getDrawPosY(), set->getPicSize() / 2, u->getDrawAngle()});
+        populateInProgress(w);
+        for (int iteration = 0; iteration < batchIterations; iteration++) {
+            std::vector<sprite>& sprites = frames.emplace_back();
+            for (unit* u : *w.battle.getUnitList()->getUnits()) {
+                unitGraphics* set = u->getUnitGraphics();
+                sprites.push_back({set->getPic(u->getCurrentStatus(), 0), fixtoi(u->getPosX()),
+                                   fixtoi(u->getPosY()), set->getPicSize() / 2, u->getDrawAngle()});
+            }
+            playInput(iteration);
+            w.go();
         }
+        populateInProgress(w);
     }
 
-    void draw() const {
+    // The picture of the batch's iteration, 0 to batchIterations - 1.
+    void draw(int iteration) const {
         int red = 0, green = 0, blue = 0;
         video->getBackgroundColor(red, green, blue);
-        clear_to_color(buffer, makecol(red, green, blue));
-        clear_to_color(arenaBuffer, makecol(64, 64, 64));
-        stretch_sprite(arenaBuffer, floorPic, 0, 0, width, height);
-        for (const sprite& s : sprites) {
+        const int background = makecol(red, green, blue);
+        const int left = video->getGameOffsetX(), top = video->getGameOffsetY();
+        const int right = left + width, bottom = top + height, w = buffer->w, h = buffer->h;
+        // Cleared within a clipping rectangle: half the instructions of rectfill.
+        const int strips[4][4] = {{0, 0, w - 1, top - 1},
+                                  {0, top, left - 1, bottom - 1},
+                                  {right, top, w - 1, bottom - 1},
+                                  {0, bottom, w - 1, h - 1}};
+        for (const auto& strip : strips) {
+            set_clip_rect(buffer, strip[0], strip[1], strip[2], strip[3]);
+            clear_to_color(buffer, background);
+        }
+        set_clip_rect(buffer, 0, 0, w - 1, h - 1);
+        blit(floorPic, arenaBuffer, 0, 0, 0, 0, width, height);
+        for (const sprite& s : frames.at(iteration)) {
             pivot_sprite(arenaBuffer, s.pic, s.x, s.y, s.half, s.half, s.angle);
         }
-        blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(), width,
-             height);
         draw_sprite(buffer, cursorPic, aimX - cursorPic->w / 2, aimY - cursorPic->h / 2);
         int grey = makecol(128, 128, 128);
         textprintf_ex(buffer, font, 0, 0, grey, -1, "hp: %d", 3);
         rectfill(buffer, 60, 0, 450, 20, makecol(172, 172, 0));
         rect(buffer, 60, 0, 450, 20, grey);
-        textprintf_ex(buffer, font, 250, 22, grey, -1, "fps: %d", 30);
+        textprintf_ex(buffer, font, 250, 22, grey, -1, "fps: %d", frameCountTotal.load());
         textprintf_ex(buffer, font, 0, 22, makecol(220, 220, 220), -1, "Homers: %d", homerCount);
         textprintf_ex(buffer, font, 400, 22, grey, -1, "F10 = reset, ESC = exit");
     }
 
-    size_t units() const { return sprites.size(); }
+    // Units in the batch's first picture.
+    size_t units() const { return frames.front().size(); }
 
   private:
     // What one unit puts on the arena: a picture turned about its centre.
@@ -175,25 +198,17 @@ class floorPicture {
     int width, height; // the arena's
     BITMAP* cursorPic;
     videoSettings* video;
-    std::vector<sprite> sprites;
+    std::vector<std::vector<sprite>> frames; // by iteration of the batch
 };
 
-// The battle in progress as its first frame shows it.
-floorPicture inProgressPicture(testBattle& w) {
-    populateInProgress(w);
-    testBattle::releaseInput(aimX, aimY);
-    w.go();
-    floorPicture picture(w);
-    populateInProgress(w);
-    return picture;
-}
-
 void frameFloor(benchmark::State& state) {
-    const floorPicture picture = inProgressPicture(world());
+    const floorPictures pictures(world());
+    int iteration = 0;
     for (auto _ : state) {
-        picture.draw();
+        pictures.draw(iteration);
+        iteration = (iteration + 1) % batchIterations;
     }
-    state.counters["units"] = static_cast<double>(picture.units());
+    state.counters["units"] = static_cast<double>(pictures.units());
 }
 BENCHMARK(frameFloor)->Unit(benchmark::kMicrosecond);
 
@@ -201,7 +216,7 @@ BENCHMARK(frameFloor)->Unit(benchmark::kMicrosecond);
 // or slows down during the run moves both alike: the ratio counter is the figure to steer by.
 void frameOverFloor(benchmark::State& state) {
     testBattle& w = world();
-    const floorPicture picture = inProgressPicture(w);
+    const floorPictures pictures(w);
     using clock = std::chrono::steady_clock;
     clock::duration frames{}, floors{};
     int iteration = 0;
@@ -212,7 +227,10 @@ void frameOverFloor(benchmark::State& state) {
             start = clock::now();
         });
         auto framed = clock::now();
-        picture.draw();
+        // Half a batch away from the frame just played: a picture drawn again at once takes about
+        // a tenth less time (the processor, likely its branch predictor, has learnt it), which no
+        // frame of the game enjoys. Over a batch the floor still draws every picture of the frames.
+        pictures.draw((iteration - 1 + batchIterations / 2) % batchIterations);
         auto floored = clock::now();
         frames += framed - start;
         floors += floored - framed;
@@ -262,7 +280,7 @@ void memoryAfterPlay(benchmark::State& state) {
 // Not a timing: one run is the figure, whatever the repetitions asked for.
 BENCHMARK(memoryAfterPlay)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(1);
 
-// The console table as usual, then the goals: frame / frameFloor at most 1.25, a tick of 300
+// The console table as usual, then the goals: frame / frameFloor at most 1.10, a tick of 300
 // units under 2 ms, and how a tick grows with the number of units. With repetitions the
 // medians are used.
 class goalReporter : public benchmark::ConsoleReporter {
@@ -295,8 +313,8 @@ class goalReporter : public benchmark::ConsoleReporter {
         std::printf("\nGoals%s\n", medians.empty() ? "" : " (medians)");
         if (ratios.count("frameOverFloor") != 0) {
             double ratio = ratios["frameOverFloor"];
-            std::printf("  frame / frameFloor, measured in turn: %.3f, goal at most 1.25: %s\n",
-                        ratio, ratio <= 1.25 ? "met" : "MISSED");
+            std::printf("  frame / frameFloor, measured in turn: %.3f, goal at most 1.10: %s\n",
+                        ratio, ratio <= 1.10 ? "met" : "MISSED");
         }
         if (micros.count("frame") != 0 && micros.count("frameFloor") != 0) {
             std::printf("  frame %.0f us, frameFloor %.0f us, measured one after the other\n",

@@ -93,6 +93,33 @@ constexpr int pausedBoxHalfHeight = 16;
 constexpr int pausedBoxGrey = 0;
 constexpr int pausedTextGrey = 220;
 
+// Fills the pixels from (left, top) up to but not including (right, bottom), within the target's
+// clipping rectangle, which it leaves as it was. On 24-bit bitmaps a clear within a clipping
+// rectangle costs half as many instructions as rectfill.
+void fillRect(BITMAP* target, int left, int top, int right, int bottom, int colour) {
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    get_clip_rect(target, &clipLeft, &clipTop, &clipRight, &clipBottom);
+    add_clip_rect(target, left, top, right - 1, bottom - 1);
+    clear_to_color(target, colour);
+    set_clip_rect(target, clipLeft, clipTop, clipRight, clipBottom);
+}
+
+// Whether any pixel is the picture's mask colour, which masked drawing leaves out.
+bool hasTransparentPixel(BITMAP* pic) {
+    const int mask = bitmap_mask_color(pic);
+    for (int y = 0; y < pic->h; y++) {
+        for (int x = 0; x < pic->w; x++) {
+            if (getpixel(pic, x, y) == mask) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // The bar's fill for the player's hit points: lengths 10, 140, 390, not proportional.
 struct barFill {
     int length;
@@ -114,14 +141,15 @@ barFill healthBarFill(int hp) {
 
 battleMain::battleMain()
     : units(nullptr), buffer(nullptr), arenaBuffer(nullptr), arenaSizeX(0), arenaSizeY(0),
-      data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr), paused(false) {}
+      data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr), judgedFloor(nullptr),
+      floorIsOpaque(false), paused(false) {}
 
 battleMain::~battleMain() {
-    if (buffer != nullptr) {
-        destroy_bitmap(buffer);
-    }
     if (arenaBuffer != nullptr) {
         destroy_bitmap(arenaBuffer);
+    }
+    if (buffer != nullptr) {
+        destroy_bitmap(buffer);
     }
     delete units;
 }
@@ -227,7 +255,18 @@ void battleMain::buildBattle() {
 
     restart();
     data->getInputObj()->getCursor()->setCursorPic(picture(cursorPicObject));
-    arenaBuffer = create_bitmap(arenaSizeX, arenaSizeY);
+    // Units drawn straight into the back buffer need no copy of the arena, and a sub-bitmap
+    // clips them at the arena's edge as a bitmap of its own would.
+    arenaBuffer = create_sub_bitmap(buffer, video->getGameOffsetX(), video->getGameOffsetY(),
+                                    arenaSizeX, arenaSizeY);
+    judgeFloor();
+}
+
+void battleMain::judgeFloor() {
+    BITMAP* pic = data->getArena()->getArenaPic();
+    judgedFloor = pic;
+    floorIsOpaque =
+        pic != nullptr && pic->w == arenaSizeX && pic->h == arenaSizeY && !hasTransparentPixel(pic);
 }
 
 void battleMain::restart() {
@@ -332,9 +371,12 @@ int battleMain::gameEnd() {
 void battleMain::draw(BITMAP* buffer, BITMAP* arenaBuffer) {
     drawBackground(buffer, arenaBuffer);
     drawUnits(arenaBuffer);
-    videoSettings* video = data->getVideoSettings();
-    blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(), arenaSizeX,
-         arenaSizeY);
+    // The battle's own arena buffer is part of its back buffer: the arena is already in place.
+    if (buffer != this->buffer || arenaBuffer != this->arenaBuffer) {
+        videoSettings* video = data->getVideoSettings();
+        blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(),
+             arenaSizeX, arenaSizeY);
+    }
     drawCursor(buffer);
     drawDisplay(buffer);
 }
@@ -343,10 +385,28 @@ void battleMain::drawBackground(BITMAP* buffer, BITMAP* arenaBuffer) {
     int red = 0;
     int green = 0;
     int blue = 0;
-    data->getVideoSettings()->getBackgroundColor(red, green, blue);
-    clear_to_color(buffer, makecol(red, green, blue));
-    clear_to_color(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
+    videoSettings* video = data->getVideoSettings();
+    video->getBackgroundColor(red, green, blue);
+    // The arena's rectangle is left alone: its picture or its copy covers all of it.
+    const int colour = makecol(red, green, blue);
+    const int left = video->getGameOffsetX(), top = video->getGameOffsetY();
+    const int right = left + arenaSizeX, bottom = top + arenaSizeY;
+    fillRect(buffer, 0, 0, buffer->w, top, colour);
+    fillRect(buffer, 0, top, left, bottom, colour);
+    fillRect(buffer, right, top, buffer->w, bottom, colour);
+    fillRect(buffer, 0, bottom, buffer->w, buffer->h, colour);
+
     BITMAP* arenaPic = data->getArena()->getArenaPic();
+    // A picture set after the battle was built is judged on its first frame.
+    if (arenaPic != judgedFloor) {
+        judgeFloor();
+    }
+    if (floorIsOpaque) {
+        // The same pixels as the masked stretch below, at a fraction of its work.
+        blit(arenaPic, arenaBuffer, 0, 0, 0, 0, arenaSizeX, arenaSizeY);
+        return;
+    }
+    clear_to_color(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
     if (arenaPic != nullptr) {
         stretch_sprite(arenaBuffer, arenaPic, 0, 0, arenaSizeX, arenaSizeY);
     }

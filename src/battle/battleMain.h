@@ -15,7 +15,7 @@ class battleMain {
   public:
     // Every field null or 0.
     battleMain();
-    // Destroys the back buffers.
+    // Destroys the arena buffer, then the back buffer it is part of.
     ~battleMain();
     battleMain(const battleMain&) = delete;
     battleMain& operator=(const battleMain&) = delete;
@@ -33,7 +33,7 @@ class battleMain {
     // The back buffer, width x height pixels.
     void createBuffer(int width, int height);
     // Unit list, picture sets, hitboxes, arena placement, first population, cursor picture and
-    // arena buffer.
+    // arena buffer (part of the back buffer, so createBuffer comes first).
     void buildBattle();
     // The datafile objects the battle reads as pictures, in increasing order.
     static std::vector<int> picturesRead();
@@ -54,9 +54,11 @@ class battleMain {
     // The battle's end test; a battle never ends, so always 0.
     int gameEnd();
 
-    // The whole frame: background, arena with units at the game offset, cursor, HUD.
+    // The whole frame: background, arena with units at the game offset, cursor, HUD. arenaBuffer
+    // is arena-sized; unless it is getArenaBuffer() with buffer getBuffer(), it is copied in.
     void draw(BITMAP* buffer, BITMAP* arenaBuffer);
-    // Clears the screen to the background colour and the arena to grey, then the arena picture.
+    // Fills the screen around the arena with the background colour, and the arena with its
+    // picture drawn masked over grey (plain grey without a picture).
     void drawBackground(BITMAP* buffer, BITMAP* arenaBuffer);
     // Every listed unit in list order, in arena pixels.
     void drawUnits(BITMAP* arenaBuffer);
@@ -69,7 +71,8 @@ class battleMain {
 
     // The screen-sized back buffer the main loop copies to the screen; owned.
     BITMAP* getBuffer() const { return buffer; }
-    // The arena-sized buffer units are drawn into; owned.
+    // The arena-sized buffer units are drawn into: the back buffer's arena rectangle, as a
+    // sub-bitmap; owned.
     BITMAP* getArenaBuffer() const { return arenaBuffer; }
     // The unit list; owned.
     unitList* getUnitList() const { return units; }
@@ -83,8 +86,14 @@ class battleMain {
     unitGraphics* tempGraphics;
     hitbox* tempHitbox;
     std::string startProblem;
+    // The arena picture last judged, and whether it may simply be copied: arena-sized and
+    // without a transparent pixel.
+    BITMAP* judgedFloor;
+    bool floorIsOpaque;
     bool paused;
 
+    // Judges the arena picture once, rather than each frame.
+    void judgeFloor();
     // Keeps the problem for getStartProblem; returns -1.
     int startFailed(const std::string& problem);
 };

@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <tuple>
 
+#include "arena.h"
 #include "cursor.h"
 #include "dumbUnit.h"
 #include "frameTimer.h"
@@ -198,19 +200,19 @@ TEST_F(frame, eachKindShowsItsOwnColoursInEachStatus) {
         {H, statusStunned, enemyStunnedColour, enemyDeadColour},
         {H, statusDead, enemyDeadColour, enemyKeyColour},
         {S, statusMoving, shotKeyColour, enemyKeyColour}};
-    BITMAP* arena = w.battle.getArenaBuffer();
-    auto shows = [arena](pictureColour c) {
+    BITMAP* target = w.battle.getArenaBuffer();
+    auto shows = [target](pictureColour c) {
         int count = 0;
-        for (int i = 0; i < arena->w * arena->h; i++) {
-            count += getpixel(arena, i % arena->w, i / arena->w) == makecol(c.r, c.g, c.b);
+        for (int i = 0; i < target->w * target->h; i++) {
+            count += getpixel(target, i % target->w, i / target->w) == makecol(c.r, c.g, c.b);
         }
         return count > 0;
     };
     for (auto [kind, status, shown, hidden] : rows) {
         w.empty();
         w.add(250, 200, kind)->pendingStatus = status;
-        clear_to_color(arena, untouched);
-        w.battle.drawUnits(arena);
+        clear_to_color(target, untouched);
+        w.battle.drawUnits(target);
         EXPECT_TRUE(shows(shown) && !shows(hidden)) << "kind " << kind << ", status " << status;
     }
 }
@@ -230,6 +232,34 @@ TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
             ASSERT_EQ(getpixel(buffer, 92 + px, 92 + py), opaque ? c : untouched)
                 << px << "," << py;
         }
+    }
+}
+
+// The frame is, pixel for pixel, the frame drawn the straightforward way: the whole screen
+// cleared, the arena grey under its picture's masked stretch, the units, the arena copied in at
+// the game offset, the cursor, the HUD. Without clicks no animation has two frames, so the units
+// can be drawn twice. The game's opaque floor first, then one with transparent pixels.
+TEST_F(battle, theFrameIsTheStraightforwardDrawingsPictureOnAnOpaqueFloorOrOneWithAHole) {
+    BITMAP *floor = w.data.getArena()->getArenaPic(), *holed = create_bitmap(500, 400);
+    // A homing enemy as large as the arena, transparent around it.
+    stretch_blit(w.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
+    BITMAP *plain = create_bitmap(640, 480), *plainArena = create_bitmap(500, 400);
+    clear_to_color(w.battle.getBuffer(), makecol(255, 0, 0)); // what a strip left alone shows
+    for (int i = 0; i < 240; i++) {
+        w.data.getArena()->setArenaPic(i < 120 ? floor : holed);
+        clear_to_color(plain, makecol(32, 32, 32));
+        clear_to_color(plainArena, makecol(64, 64, 64));
+        stretch_sprite(plainArena, w.data.getArena()->getArenaPic(), 0, 0, 500, 400);
+        w.battle.drawUnits(plainArena);
+        blit(plainArena, plain, 0, 0, 70, 40, 500, 400);
+        w.battle.drawCursor(plain);
+        w.battle.drawDisplay(plain);
+        w.go();
+        // Both are made by create_bitmap: their rows lie end to end.
+        ASSERT_EQ(memcmp(w.battle.getBuffer()->dat, plain->dat, 640 * 480 * 3), 0) << i;
+    }
+    for (BITMAP* b : {holed, plain, plainArena}) {
+        destroy_bitmap(b);
     }
 }
 
