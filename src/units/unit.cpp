@@ -134,6 +134,13 @@ void unit::collideCheck(dataObj*, unitList* list) {
         currentStatus == statusDead && !hurtsPlayerWhenDead && generalType == generalTypePlayer;
 
     for (unit* other : *list->getUnits()) {
+        fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
+        // Most pairs are far apart on one axis and cannot touch, whatever their hitboxes say: that
+        // cheap test goes first, and the distance (a square root) is only needed for the few left.
+        if (other->unitID == unitID || apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
+            continue;
+        }
+
         bool otherStunned = other->currentStatus == statusStunned;
         // A stunned unit's stunned table decides for both sides of the contact.
         int result = otherStunned ? other->unitHitbox->checkCollide(generalType, true)
@@ -141,15 +148,8 @@ void unit::collideCheck(dataObj*, unitList* list) {
 
         bool otherOutForPlayer = other->currentStatus == statusDead &&
                                  !other->hurtsPlayerWhenDead && generalType == generalTypePlayer;
-        if (other->unitID == unitID || result == collideNone || selfOut || otherOutForPlayer ||
-            invicTime > 0 || other->invicTime > 0) {
-            continue;
-        }
-
-        fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
-        // Most pairs are far apart on one axis; the distance (a square root) is only needed for
-        // the few that are not.
-        if (apartOnAnAxis(posX, posY, other->posX, other->posY, reach)) {
+        if (result == collideNone || selfOut || otherOutForPlayer || invicTime > 0 ||
+            other->invicTime > 0) {
             continue;
         }
         fixed d = calcDist(posX, posY, other->posX, other->posY);
