@@ -90,8 +90,8 @@ void populateInProgress(testBattle& w) {
 // The player strafes and fires every fourth tick at a point above him.
 void playInput(int iteration) {
     testBattle::releaseInput(aimX, aimY);
-    key[iteration % batchIterations < batchIterations / 2 ? KEY_D : KEY_A] = 1;
-    mouse_b = iteration % 4 < 2 ? 1 : 0;
+    testBattle::setKey(iteration % batchIterations < batchIterations / 2 ? KEY_D : KEY_A, true);
+    testBattle::setButtons(iteration % 4 < 2 ? 1 : 0);
 }
 
 testBattle& world() {
@@ -268,7 +268,7 @@ void memoryAfterPlay(benchmark::State& state) {
     for (auto _ : state) {
         for (int i = 0; i < 2000; i++) {
             playInput(i);
-            key[KEY_F10] = i % 500 == 0;
+            testBattle::setKey(KEY_F10, i % 500 == 0);
             w.go();
         }
     }

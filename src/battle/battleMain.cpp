@@ -142,7 +142,7 @@ barFill healthBarFill(int hp) {
 battleMain::battleMain()
     : units(nullptr), buffer(nullptr), arenaBuffer(nullptr), arenaSizeX(0), arenaSizeY(0),
       data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr), judgedFloor(nullptr),
-      floorIsOpaque(false), paused(false) {}
+      floorIsOpaque(false), paused(false), frameDrawn(false) {}
 
 battleMain::~battleMain() {
     if (arenaBuffer != nullptr) {
@@ -326,6 +326,7 @@ void battleMain::go() {
     }
 
     draw(buffer, arenaBuffer);
+    frameDrawn = true;
     // The timer is looked at once: the poll and the tick follow the same decision, and a tick that
     // arrives later in this iteration waits for the next one. Ticks beyond one are dropped: a slow
     // machine plays slower, never in bursts.
@@ -345,6 +346,9 @@ bool battleMain::pause() {
         return false;
     }
     paused = true;
+    if (!frameDrawn) {
+        draw(buffer, arenaBuffer); // the window lost the focus before the first frame
+    }
     drawPaused(buffer);
     return true;
 }

@@ -46,8 +46,9 @@ class battleMain {
     // pause it first forgets the input seen meanwhile and drops the ticks that came due.
     void go();
     // The battle waits while its window is in the background: no tick runs until go is called
-    // again. The first call of a pause marks the frame in the back buffer "paused" and returns
-    // true (show it); later calls draw nothing and return false.
+    // again. The first call of a pause marks the frame in the back buffer "paused" (drawing one
+    // first if go has drawn none yet) and returns true (show it); later calls draw nothing and
+    // return false.
     bool pause();
     // One logic tick: the three passes over all units, then the creation requests.
     void applyInput();
@@ -91,6 +92,7 @@ class battleMain {
     BITMAP* judgedFloor;
     bool floorIsOpaque;
     bool paused;
+    bool frameDrawn; // by go, so that a pause has a frame to mark
 
     // Judges the arena picture once, rather than each frame.
     void judgeFloor();

@@ -11,25 +11,42 @@ constexpr int gameKeyCount = 6;
 constexpr int mouseButtonCount = 3;
 constexpr int scancodeReleased = 0x80; // Allegro's low-level keyboard callback: bit 7 = let go
 constexpr int scancodeMask = 0x7f;
+constexpr int buttonDownFlags[mouseButtonCount] = {MOUSE_FLAG_LEFT_DOWN, MOUSE_FLAG_RIGHT_DOWN,
+                                                   MOUSE_FLAG_MIDDLE_DOWN};
 constexpr int buttonUpFlags[mouseButtonCount] = {MOUSE_FLAG_LEFT_UP, MOUSE_FLAG_RIGHT_UP,
                                                  MOUSE_FLAG_MIDDLE_UP};
 
-// Releases counted as Allegro's input thread sees them, by key code and by mouse button. A tap
-// or a short click can begin and end between two polls, where key[] and mouse_b never show it;
-// these counts do. The callbacks run on Allegro's thread and touch nothing but these atomics.
+// Presses and releases as Allegro's input thread reports them, by key code and by mouse button.
+// A tap or a short click can begin and end between two polls, where key[] and mouse_b never show
+// it; these counts do. A release counts only when its press was reported too: one whose press
+// went to another window (ESC closing the desktop's window switcher, say) is nobody's click. The
+// callbacks run on Allegro's thread and touch nothing but these atomics.
+std::atomic<bool> keyPressed[scancodeMask + 1]; // pressed, not yet let go
 std::atomic<unsigned> keyReleases[scancodeMask + 1];
+std::atomic<bool> buttonPressed[mouseButtonCount];
 std::atomic<unsigned> buttonReleases[mouseButtonCount];
 
-void countKeyRelease(int scancode) {
-    if ((scancode & scancodeReleased) != 0) {
-        keyReleases[scancode & scancodeMask]++;
+void notePressOrRelease(bool released, std::atomic<bool>& pressed,
+                        std::atomic<unsigned>& releases) {
+    if (!released) {
+        pressed = true;
+    } else if (pressed.exchange(false)) {
+        releases++;
     }
 }
 
-void countButtonReleases(int flags) {
+void noteKey(int scancode) {
+    const int code = scancode & scancodeMask;
+    notePressOrRelease((scancode & scancodeReleased) != 0, keyPressed[code], keyReleases[code]);
+}
+
+void noteButtons(int flags) {
     for (int b = 0; b < mouseButtonCount; b++) {
+        if ((flags & buttonDownFlags[b]) != 0) {
+            notePressOrRelease(false, buttonPressed[b], buttonReleases[b]);
+        }
         if ((flags & buttonUpFlags[b]) != 0) {
-            buttonReleases[b]++;
+            notePressOrRelease(true, buttonPressed[b], buttonReleases[b]);
         }
     }
 }
@@ -38,17 +55,14 @@ void countButtonReleases(int flags) {
 // A click fires on letting go, and every click reaches exactly one logic tick: a release seen
 // on a poll without a tick pending is latched and handed to the next tick's poll instead of
 // being cleared by it (the loop draws faster than it ticks, so most releases land between ticks).
-// A key held now was not let go, whatever the count says: Allegro reports no release for the
-// keyboard's auto-repeat, and a press again within one poll is taken as held.
+// Releases come from the counts alone: Allegro writes key[] and mouse_b before it calls back, so
+// a poll in between must not take the release from the state and then again from the count. A
+// key down at the poll is held, whatever the count says: a press again within one poll is as
+// good as held, and Allegro's auto-repeat filter can let a release through.
 void inputObj::updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, latch& l,
                            int index, bool down, unsigned releases, bool tickPending) {
-    bool releasedUnseen = releases != l.releasesSeen;
+    bool released = !down && releases != l.releasesSeen;
     l.releasesSeen = releases;
-    if (l.heldFromBefore) {
-        l.heldFromBefore = down;
-        down = releasedUnseen = false;
-    }
-    bool released = !down && (wasHit.at(index) || releasedUnseen);
     if (tickPending) {
         wasClicked.at(index) = released || l.waiting;
         l.waiting = false;
@@ -63,8 +77,7 @@ inputObj::inputObj()
     : keyMap(nullptr), keyWasHit(nullptr), keyWasClicked(nullptr), mouseWasHit(nullptr),
       mouseWasClicked(nullptr), numberOfKeys(0), inputWait(0), mouseUsedLast(false),
       keyWasHitThisFrame(false), cursor(nullptr), keyLatches(gameKeyCount),
-      mouseLatches(mouseButtonCount), lastMouseX(mouse_x), lastMouseY(mouse_y),
-      escReleasesAtStart(keyReleases[KEY_ESC]) {
+      mouseLatches(mouseButtonCount), lastMouseX(mouse_x), lastMouseY(mouse_y), escReleasesSeen(0) {
     numberOfKeys = gameKeyCount;
     keyMap = new std::vector<int>(numberOfKeys);
     keyWasHit = new std::vector<bool>(numberOfKeys, false);
@@ -78,9 +91,9 @@ inputObj::inputObj()
     mouseWasHit = new std::vector<bool>(mouseButtonCount, false);
     mouseWasClicked = new std::vector<bool>(mouseButtonCount, false);
     cursor = new ::cursor();
-    startAfresh(false);
-    keyboard_lowlevel_callback = countKeyRelease;
-    mouse_callback = countButtonReleases;
+    forget();
+    keyboard_lowlevel_callback = noteKey;
+    mouse_callback = noteButtons;
 }
 
 inputObj::~inputObj() {
@@ -139,24 +152,26 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
 }
 
 void inputObj::forget() {
-    startAfresh(true);
-}
-
-void inputObj::startAfresh(bool ignoreHeld) {
+    // Presses first: a release reported from now on has no press to go with.
+    for (std::atomic<bool>& pressed : keyPressed) {
+        pressed = false;
+    }
+    for (std::atomic<bool>& pressed : buttonPressed) {
+        pressed = false;
+    }
     for (int i = 0; i < numberOfKeys; i++) {
-        const int code = keyMap->at(i);
-        keyLatches.at(i) = {false, keyReleases[code], ignoreHeld && key[code] != 0};
+        keyLatches.at(i) = {false, keyReleases[keyMap->at(i)]};
         keyWasHit->at(i) = keyWasClicked->at(i) = false;
     }
-    const int buttons = mouse_b;
     for (int b = 0; b < mouseButtonCount; b++) {
-        mouseLatches.at(b) = {false, buttonReleases[b], ignoreHeld && (buttons & (1 << b)) != 0};
+        mouseLatches.at(b) = {false, buttonReleases[b]};
         mouseWasHit->at(b) = mouseWasClicked->at(b) = false;
     }
+    escReleasesSeen = keyReleases[KEY_ESC];
 }
 
 bool inputObj::quitAsked() const {
-    return key[KEY_ESC] != 0 || keyReleases[KEY_ESC] != escReleasesAtStart;
+    return key[KEY_ESC] != 0 || keyReleases[KEY_ESC] != escReleasesSeen;
 }
 
 int inputObj::setKeyMap(std::vector<int>* v) {

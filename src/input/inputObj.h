@@ -33,11 +33,11 @@ class inputObj {
     // tickPending the flags stay latched; with it, a flag holds only a release seen on this poll
     // or latched since the previous tick's poll, so each click is seen by exactly one logic tick.
     void processInput(int maxX, int maxY, bool tickPending);
-    // Forgets everything seen so far: no flag set, no release pending, and a key or button held
-    // now counts only once it has been let go and pressed again. For a battle coming back from
-    // the background, where nothing done meanwhile may act.
+    // Forgets everything seen so far: no flag set, no release pending, and the release of a key or
+    // button pressed before is no click. For a battle coming back from the background, where
+    // nothing done meanwhile may act.
     void forget();
-    // ESC is held, or was let go since this object was made: the player wants to quit.
+    // ESC is held, or was pressed and let go since the last forget: the player wants to quit.
     bool quitAsked() const;
 
     // The live vectors themselves (owned by this object), not copies.
@@ -84,18 +84,14 @@ class inputObj {
 
     // What a poll keeps of one key or button besides its flags.
     struct latch {
-        bool waiting = false;        // a release latched since the last poll with a tick pending
-        unsigned releasesSeen = 0;   // Allegro's count of its releases at the last poll
-        bool heldFromBefore = false; // held since forget(): ignored until let go
+        bool waiting = false;      // a release latched since the last poll with a tick pending
+        unsigned releasesSeen = 0; // Allegro's count of its releases at the last poll
     };
     std::vector<latch> keyLatches;
     std::vector<latch> mouseLatches;
     int lastMouseX, lastMouseY; // screen pixels at the last poll
-    unsigned escReleasesAtStart;
+    unsigned escReleasesSeen;
 
-    // Clears every flag and takes Allegro's release counts as seen; with ignoreHeld, what is held
-    // now is ignored until let go.
-    void startAfresh(bool ignoreHeld);
     // Updates one key's or button's flags from whether it is down and Allegro's release count.
     static void updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, latch& l,
                             int index, bool down, unsigned releases, bool tickPending);

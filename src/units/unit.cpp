@@ -132,6 +132,9 @@ void unit::collideCheck(dataObj*, unitList* list) {
     bool selfStunned = currentStatus == statusStunned;
     bool selfOut =
         currentStatus == statusDead && !hurtsPlayerWhenDead && generalType == generalTypePlayer;
+    if (selfOut || invicTime > 0) {
+        return; // touches nothing and is touched by nothing
+    }
 
     for (unit* other : *list->getUnits()) {
         fixed reach = itofix((graphicsSet->getPicSize() + other->graphicsSet->getPicSize()) / 2);
@@ -148,8 +151,7 @@ void unit::collideCheck(dataObj*, unitList* list) {
 
         bool otherOutForPlayer = other->currentStatus == statusDead &&
                                  !other->hurtsPlayerWhenDead && generalType == generalTypePlayer;
-        if (result == collideNone || selfOut || otherOutForPlayer || invicTime > 0 ||
-            other->invicTime > 0) {
+        if (result == collideNone || otherOutForPlayer || other->invicTime > 0) {
             continue;
         }
         fixed d = calcDist(posX, posY, other->posX, other->posY);

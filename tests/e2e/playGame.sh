@@ -131,9 +131,12 @@ for press in "mousedown 1 sleep 0.1 mouseup 1" "click 1"; do
     waitFor 10 seen "$shot" true || fail "$press fired no shot"
     waitFor 10 noShot || fail "shots fly on"
 done
-xdotool mousemove_relative 800 0 && eval "$(xdotool getmouselocation --shell)"
-[ "$X" -ge 800 ] || fail "the pointer was held in the window, at x $X"
-xdotool mousemove --window "$wid" 320 240 windowfocus 0
+# The pointer walks out of the window as a hand moves it, in small steps.
+xdotool $(printf 'mousemove_relative 15 0 sleep 0.02 %.0s' {1..45}) sleep 0.3
+eval "$(xdotool getmouselocation --shell)"
+[ "$X" -ge 700 ] || fail "the pointer was held in the window, at x $X"
+# Clicks in the background aim at the far corner, so a shot they fired would stay in sight.
+xdotool mousemove --window "$wid" 90 60 windowfocus 0
 paused() { shoot && pixelIs 262 240 '#000000' && pixelIs 260 240 '#DCDCDC'; }
 waitFor 10 paused || fail "no paused marker when the window lost the focus"
 cp "$work/shot.png" "$work/paused.png"

@@ -1,6 +1,5 @@
 #include "testBattle.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
@@ -62,8 +61,33 @@ void testBattle::step() {
 }
 
 void testBattle::releaseInput(int mouseX, int mouseY) {
-    std::fill(key, key + KEY_MAX, 0);
-    mouse_b = 0;
+    for (int code = 0; code < KEY_MAX; code++) {
+        setKey(code, false);
+    }
+    setButtons(0);
     mouse_x = mouseX;
     mouse_y = mouseY;
+}
+
+void testBattle::setKey(int code, bool down) {
+    if ((key[code] != 0) != down) {
+        key[code] = down;
+        keyboard_lowlevel_callback(code | (down ? 0 : 0x80));
+    }
+}
+
+void testBattle::setButtons(int buttons) {
+    const int flags[3][2] = {{MOUSE_FLAG_LEFT_UP, MOUSE_FLAG_LEFT_DOWN},
+                             {MOUSE_FLAG_RIGHT_UP, MOUSE_FLAG_RIGHT_DOWN},
+                             {MOUSE_FLAG_MIDDLE_UP, MOUSE_FLAG_MIDDLE_DOWN}};
+    int changes = 0;
+    for (int b = 0; b < 3; b++) {
+        if (((mouse_b ^ buttons) >> b & 1) != 0) {
+            changes |= flags[b][buttons >> b & 1];
+        }
+    }
+    mouse_b = buttons;
+    if (changes != 0) {
+        mouse_callback(changes);
+    }
 }

@@ -70,6 +70,10 @@ class testBattle {
     unitGraphics* picturesOf(int type) const { return pictures.at(type); }
     // Lets go of every key and mouse button and puts the mouse at (x, y) screen pixels.
     static void releaseInput(int mouseX = 320, int mouseY = 100);
+    // Presses or lets go of a key, or sets the mouse buttons (bit 0 left, 1 right, 2 middle), as
+    // Allegro's drivers do: the new state, then the callback for each change.
+    static void setKey(int code, bool down);
+    static void setButtons(int buttons);
 
     dataObj data;
     battleMain battle;

@@ -63,30 +63,31 @@ TEST_F(battle, threePendingTicksRunOneAndTheRestAreDropped) {
 TEST_F(battle, thePlayerHaltsWhenLetGoAndOnlyALeftClickFiresOneShotAtTheNextTick) {
     w.go();
     unit* player = w.ofType(P).at(0);
-    key[KEY_D] = 1;
+    testBattle::setKey(KEY_D, true);
     w.go(1);
-    key[KEY_D] = 0;
+    testBattle::setKey(KEY_D, false);
     w.go(1);
     const fixed x = player->getPosX();
     for (int i = 0; i < 20; i++) {
         mouse_x = 100 + 20 * i; // aiming, SPACE and the other buttons are not firing
-        mouse_b = i & 6;
-        key[KEY_SPACE] = i % 2;
+        testBattle::setButtons(i & 6);
+        testBattle::setKey(KEY_SPACE, i % 2);
         w.go(i % 3 != 0);
     }
     EXPECT_EQ(std::make_pair(player->getPosX(), player->getCurrentStatus()),
               std::make_pair(x, +statusIdle))
         << "moved on or shows moving";
     EXPECT_TRUE(w.ofType(S).empty());
-    mouse_b = 1;
+    testBattle::setButtons(1);
     w.go(1);
-    mouse_b = 0;
+    testBattle::setButtons(0);
     w.go(0); // let go between two ticks: the next tick fires
     EXPECT_TRUE(w.ofType(S).empty());
     w.go(1);
     EXPECT_EQ(w.ofType(S).size(), 1u);
     for (int tap = 0; tap < 3; tap++) {
-        mouse_callback(MOUSE_FLAG_LEFT_UP); // taps too short for any poll to see pressed
+        testBattle::setButtons(1); // taps too short for any poll to see pressed
+        testBattle::setButtons(0);
     }
     w.go(1);
     w.go(1);
@@ -95,17 +96,21 @@ TEST_F(battle, thePlayerHaltsWhenLetGoAndOnlyALeftClickFiresOneShotAtTheNextTick
 
 TEST_F(battle, inTheBackgroundNoTickRunsAndNothingDoneMeanwhileActsOnReturn) {
     auto due = [&] { return w.list().getCreates().front()->delay; };
+    clear_to_color(w.battle.getBuffer(), 0);
+    EXPECT_TRUE(w.battle.pause());
+    EXPECT_EQ(getpixel(w.battle.getBuffer(), 450, 20), makecol(128, 128, 128))
+        << "paused before the first frame, the battle is drawn under the marker";
     w.go();
-    mouse_b = 1; // held as the window loses the focus, let go after it is back
+    w.go();
+    testBattle::setButtons(1); // held as the window loses the focus, let go after it is back
     w.go(0);
     EXPECT_TRUE(w.battle.pause());
     EXPECT_FALSE(w.battle.pause()) << "the paused frame is shown once";
     const int dueWhenPaused = due();
-    keyboard_lowlevel_callback(KEY_F10 | 0x80);
-    mouse_callback(MOUSE_FLAG_LEFT_UP);
+    testBattle::setKey(KEY_F10, true); // tapped in the background
+    testBattle::setKey(KEY_F10, false);
     w.go(5);
-    mouse_b = 0;
-    mouse_callback(MOUSE_FLAG_LEFT_UP);
+    testBattle::setButtons(0);
     EXPECT_EQ(due(), dueWhenPaused) << "ticks that came due while away are dropped";
     w.go(1);
     w.go(1);
@@ -117,7 +122,7 @@ TEST_F(battle, f10RestartsOnItsReleaseUntilATickHasSeenIt) {
     // F10 down, ticks pending -> players after the iteration
     const int script[][3] = {{0, 1, 1}, {1, 0, 1}, {0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, 1, 1}};
     for (auto [down, ticks, players] : script) {
-        key[KEY_F10] = down;
+        testBattle::setKey(KEY_F10, down);
         w.go(ticks);
         EXPECT_EQ(static_cast<int>(w.ofType(P).size()), players) << down << ticks;
     }
@@ -190,7 +195,7 @@ TEST_F(frame, theHudShowsTheFirstPlayerCountsDyingHomersAndShowsTheTimerRateAndT
     EXPECT_TRUE(showsText(0, 0, grey, "hp: 1")) << "the earlier of two players";
 }
 
-TEST_F(frame, eachKindShowsItsOwnColoursInEachStatus) {
+TEST_F(frame, eachKindShowsWhetherItLivesIsStunnedOrIsDead) {
     // kind, status -> a colour its picture shows, and one it must not show
     const std::tuple<int, int, pictureColour, pictureColour> rows[] = {
         {P, statusIdle, playerKeyColour, playerStunnedColour},
@@ -244,6 +249,7 @@ TEST_F(battle, theFrameIsTheStraightforwardDrawingsPictureOnAnOpaqueFloorOrOneWi
     // A homing enemy as large as the arena, transparent around it.
     stretch_blit(w.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
     BITMAP *plain = create_bitmap(640, 480), *plainArena = create_bitmap(500, 400);
+    BITMAP *other = create_bitmap(640, 480), *otherArena = create_bitmap(500, 400);
     clear_to_color(w.battle.getBuffer(), makecol(255, 0, 0)); // what a strip left alone shows
     for (int i = 0; i < 240; i++) {
         w.data.getArena()->setArenaPic(i < 120 ? floor : holed);
@@ -254,11 +260,14 @@ TEST_F(battle, theFrameIsTheStraightforwardDrawingsPictureOnAnOpaqueFloorOrOneWi
         blit(plainArena, plain, 0, 0, 70, 40, 500, 400);
         w.battle.drawCursor(plain);
         w.battle.drawDisplay(plain);
+        w.battle.draw(other, otherArena); // buffers not its own: the arena is copied in
+        ASSERT_EQ(memcmp(other->dat, plain->dat, 640 * 480 * 3), 0) << "other buffers, " << i;
         w.go();
         // Both are made by create_bitmap: their rows lie end to end.
         ASSERT_EQ(memcmp(w.battle.getBuffer()->dat, plain->dat, 640 * 480 * 3), 0) << i;
     }
-    for (BITMAP* b : {holed, plain, plainArena}) {
+    w.data.getArena()->setArenaPic(floor);
+    for (BITMAP* b : {holed, plain, plainArena, other, otherArena}) {
         destroy_bitmap(b);
     }
 }
@@ -284,10 +293,10 @@ TEST(battlePlay, aLongBattleKeepsItsInvariantsAndItsFirst600TicksAlwaysEndTheSam
     for (; tick < ticks; tick++) {
         const bool f10WasDown = key[KEY_F10];
         testBattle::releaseInput(70 + (tick * 37) % 500, 40 + (tick * 53) % 400);
-        key[moves[(tick / 25) % 4]] = 1;
-        key[moves[(tick / 25 + 1) % 4]] = tick % 40 < 20;
-        mouse_b = tick % 6 < 3;
-        key[KEY_F10] = tick % 1000 == 450;
+        testBattle::setKey(moves[(tick / 25) % 4], true);
+        testBattle::setKey(moves[(tick / 25 + 1) % 4], tick % 40 < 20);
+        testBattle::setButtons(tick % 6 < 3);
+        testBattle::setKey(KEY_F10, tick % 1000 == 450);
         const bool ticked = tick % 7 != 3; // now and then a frame without a tick
         w.go(ticked ? 1 : 0);
         if (f10WasDown && !key[KEY_F10]) {

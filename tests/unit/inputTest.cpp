@@ -23,39 +23,48 @@ TEST_F(input, theKeyMapIsWSADSpaceF10EachHeldWhileDownAndClickedOnceWhenLetGo) {
     for (int index = 0; index < 6; index++) {
         std::vector<bool> only = none;
         only[index] = true;
-        key[keys[index]] = 1;
+        testBattle::setKey(keys[index], true);
         poll(true);
         EXPECT_EQ(std::tie(*in.getKeyWasHit(), *in.getKeyWasClicked()), std::tie(only, none));
-        key[keys[index]] = 0;
+        testBattle::setKey(keys[index], false);
         poll(true);
         EXPECT_EQ(std::tie(*in.getKeyWasHit(), *in.getKeyWasClicked()), std::tie(none, only));
         poll(true);
         EXPECT_EQ(*in.getKeyWasClicked(), none) << index;
     }
-    mouse_b = 2 | 4; // each mouse button has its own bit
+    testBattle::setButtons(2 | 4); // each mouse button has its own bit
     poll(true);
-    mouse_b = 4;
+    testBattle::setButtons(4);
     poll(true);
     EXPECT_EQ(*in.getMouseWasClicked(), (std::vector<bool>{false, true, false}));
 }
 
-TEST_F(input, everyReleaseReportedBetweenTwoPollsIsOneClickButAKeyHeldAtThePollNeverClicks) {
-    // held at the poll, releases Allegro reported since the last one -> clicked
-    const int rows[][3] = {{0, 1, 1}, {0, 0, 0}, {0, 3, 1}, {1, 0, 0},
-                           {1, 1, 0}, {1, 0, 0}, {0, 1, 1}, {0, 0, 0}};
-    for (auto [held, releases, clicked] : rows) {
-        key[KEY_F10] = mouse_b = held;
-        for (int r = 0; r < releases; r++) {
-            keyboard_lowlevel_callback(KEY_F10 | 0x80);
-            mouse_callback(MOUSE_FLAG_LEFT_UP);
+TEST_F(input, aPressAndReleaseBetweenTwoPollsIsOneClickButNotAReleaseAloneOrAKeyStillHeld) {
+    // What F10 and the left button do before a poll -> a click. d press, u let go, r a release
+    // whose press went elsewhere, f forget.
+    const std::pair<const char*, bool> rows[] = {
+        {"du", true},  {"", false}, {"dududu", true}, {"d", false},  {"", false},
+        {"ud", false}, {"u", true}, {"r", false},     {"df", false}, {"u", false}};
+    for (auto [events, clicked] : rows) {
+        for (const char* e = events; *e != '\0'; e++) {
+            if (*e == 'f') {
+                in.forget();
+            } else if (*e == 'r') {
+                keyboard_lowlevel_callback(KEY_F10 | 0x80);
+                mouse_callback(MOUSE_FLAG_LEFT_UP);
+            } else {
+                testBattle::setKey(KEY_F10, *e == 'd');
+                testBattle::setButtons(*e == 'd');
+            }
         }
         poll(true);
-        const bool restart = in.getKeyWasClicked()->at(inputObj::keyRestart);
-        EXPECT_EQ(restart, clicked != 0) << held << releases;
-        EXPECT_EQ(in.getMouseWasClicked()->at(inputObj::mouseLeft), restart);
+        EXPECT_EQ(in.getKeyWasClicked()->at(inputObj::keyRestart), clicked) << events;
+        EXPECT_EQ(in.getMouseWasClicked()->at(inputObj::mouseLeft), clicked) << events;
     }
-    EXPECT_FALSE(in.quitAsked());
     keyboard_lowlevel_callback(KEY_ESC | 0x80);
+    EXPECT_FALSE(in.quitAsked()) << "a release of ESC alone";
+    testBattle::setKey(KEY_ESC, true);
+    testBattle::setKey(KEY_ESC, false);
     EXPECT_TRUE(in.quitAsked()) << "a tap of ESC quits";
 }
 

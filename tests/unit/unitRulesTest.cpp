@@ -72,7 +72,7 @@ void PrintTo(const contact& c, std::ostream* os) {
     *os << c.rule;
 }
 
-// Each row shows as its rule in the test's name.
+// CTest names each row after its rule, which PrintTo gives.
 INSTANTIATE_TEST_SUITE_P(battle, hitboxes, ::testing::ValuesIn(contacts));
 
 TEST_F(rules, unitsTouchOnlyWhenTheirCentresAreCloserThanHalfTheirSizesAdded) {
