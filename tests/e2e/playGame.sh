@@ -41,11 +41,10 @@ start() {
     (cd "$1" && exec "${wrapper[@]}" "${2:-$build/arenaBattle}") >"$work/out" 2>&1 &
     game=$!
 }
-ended() { ! kill -0 "$game" 2>/dev/null; }
 # Waits for the game to end and expects exit status $1.
 expectEnd() {
     local status=0
-    waitFor 30 ended || fail "the game still runs"
+    waitFor 30 eval '! kill -0 "$game" 2>/dev/null' || fail "the game still runs"
     wait "$game" || status=$?
     game=""
     [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"

@@ -77,13 +77,11 @@ void testBattle::setKey(int code, bool down) {
 }
 
 void testBattle::setButtons(int buttons) {
-    const int flags[3][2] = {{MOUSE_FLAG_LEFT_UP, MOUSE_FLAG_LEFT_DOWN},
-                             {MOUSE_FLAG_RIGHT_UP, MOUSE_FLAG_RIGHT_DOWN},
-                             {MOUSE_FLAG_MIDDLE_UP, MOUSE_FLAG_MIDDLE_DOWN}};
     int changes = 0;
     for (int b = 0; b < 3; b++) {
         if (((mouse_b ^ buttons) >> b & 1) != 0) {
-            changes |= flags[b][buttons >> b & 1];
+            // Button b's flags: down MOUSE_FLAG_LEFT_DOWN << 2b, up MOUSE_FLAG_LEFT_UP << 2b.
+            changes |= (buttons >> b & 1 ? MOUSE_FLAG_LEFT_DOWN : MOUSE_FLAG_LEFT_UP) << 2 * b;
         }
     }
     mouse_b = buttons;

@@ -19,12 +19,8 @@ template <class Kind> class exposed : public Kind {
     using Kind::knockbackTime;
     using Kind::knockbackX;
     using Kind::knockbackY;
-    using Kind::moveAmount;
-    using Kind::moveAngle;
     using Kind::pendingDamage;
     using Kind::pendingStatus;
-    using Kind::posX;
-    using Kind::posY;
     using Kind::stunTime;
     using Kind::touchedBoundary;
 };

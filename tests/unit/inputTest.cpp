@@ -17,7 +17,7 @@ class input : public ::testing::Test {
     inputObj in;
 };
 
-TEST_F(input, theKeyMapIsWSADSpaceF10EachHeldWhileDownAndClickedOnceWhenLetGo) {
+TEST_F(input, theKeyMapIsWSADSpaceF10EachHeldWhileDownAndClickedWhenLetGo) {
     const int keys[] = {KEY_W, KEY_S, KEY_A, KEY_D, KEY_SPACE, KEY_F10};
     const std::vector<bool> none(6, false);
     for (int index = 0; index < 6; index++) {
@@ -29,8 +29,6 @@ TEST_F(input, theKeyMapIsWSADSpaceF10EachHeldWhileDownAndClickedOnceWhenLetGo) {
         testBattle::setKey(keys[index], false);
         poll(true);
         EXPECT_EQ(std::tie(*in.getKeyWasHit(), *in.getKeyWasClicked()), std::tie(none, only));
-        poll(true);
-        EXPECT_EQ(*in.getKeyWasClicked(), none) << index;
     }
     testBattle::setButtons(2 | 4); // each mouse button has its own bit
     poll(true);
