@@ -87,9 +87,12 @@ constexpr int barBottom = 20;
 constexpr int secondRowY = 22;
 constexpr int fpsTextX = 250;
 constexpr int helpTextX = 400;
-// The "paused" box, centred on the arena.
-constexpr int pausedBoxHalfWidth = 60;
-constexpr int pausedBoxHalfHeight = 16;
+// The "paused" box, in the HUD's free corner right of the bar: over the arena it would hide the
+// tank and the cursor, which the player looks for on return.
+constexpr int pausedBoxCentreX = 545;
+constexpr int pausedBoxCentreY = 10;
+constexpr int pausedBoxHalfWidth = 50;
+constexpr int pausedBoxHalfHeight = 10;
 constexpr int pausedBoxGrey = 0;
 constexpr int pausedTextGrey = 220;
 
@@ -451,9 +454,8 @@ void battleMain::drawDisplay(BITMAP* buffer) {
 }
 
 void battleMain::drawPaused(BITMAP* buffer) {
-    videoSettings* video = data->getVideoSettings();
-    const int x = video->getGameOffsetX() + arenaSizeX / 2;
-    const int y = video->getGameOffsetY() + arenaSizeY / 2;
+    const int x = pausedBoxCentreX;
+    const int y = pausedBoxCentreY;
     const int text = makecol(pausedTextGrey, pausedTextGrey, pausedTextGrey);
     rectfill(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
              y + pausedBoxHalfHeight, makecol(pausedBoxGrey, pausedBoxGrey, pausedBoxGrey));

@@ -67,7 +67,7 @@ class battleMain {
     void drawCursor(BITMAP* buffer);
     // Hit points as text and bar, fps, homing count and the help line.
     void drawDisplay(BITMAP* buffer);
-    // The "paused" box over the middle of the arena (screen pixels).
+    // The "paused" box in the HUD strip, right of the health bar (screen pixels).
     void drawPaused(BITMAP* buffer);
 
     // The screen-sized back buffer the main loop copies to the screen; owned.

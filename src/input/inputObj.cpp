@@ -25,6 +25,7 @@ std::atomic<bool> keyPressed[scancodeMask + 1]; // pressed, not yet let go
 std::atomic<unsigned> keyReleases[scancodeMask + 1];
 std::atomic<bool> buttonPressed[mouseButtonCount];
 std::atomic<unsigned> buttonReleases[mouseButtonCount];
+std::atomic<unsigned> keyPressCount; // of any key
 
 void notePressOrRelease(bool released, std::atomic<bool>& pressed,
                         std::atomic<unsigned>& releases) {
@@ -37,7 +38,11 @@ void notePressOrRelease(bool released, std::atomic<bool>& pressed,
 
 void noteKey(int scancode) {
     const int code = scancode & scancodeMask;
-    notePressOrRelease((scancode & scancodeReleased) != 0, keyPressed[code], keyReleases[code]);
+    const bool released = (scancode & scancodeReleased) != 0;
+    if (!released) {
+        keyPressCount++;
+    }
+    notePressOrRelease(released, keyPressed[code], keyReleases[code]);
 }
 
 void noteButtons(int flags) {
@@ -56,7 +61,9 @@ void noteButtons(int flags) {
 // on a poll without a tick pending is latched and handed to the next tick's poll instead of
 // being cleared by it (the loop draws faster than it ticks, so most releases land between ticks).
 // Releases come from the counts alone: Allegro writes key[] and mouse_b before it calls back, so
-// a poll in between must not take the release from the state and then again from the count. A
+// a poll in between must not take the release from the state and then again from the count. For
+// the same reason the poll reads the count before the state: read after it, a release landing in
+// between would be counted as seen while the state still said down, and the tap would be lost. A
 // key down at the poll is held, whatever the count says: a press again within one poll is as
 // good as held, and Allegro's auto-repeat filter can let a release through.
 void inputObj::updateFlags(std::vector<bool>& wasHit, std::vector<bool>& wasClicked, latch& l,
@@ -108,9 +115,9 @@ inputObj::~inputObj() {
 void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     for (int i = 0; i < numberOfKeys; i++) {
         const int code = keyMap->at(i);
-        bool down = key[code] != 0;
-        updateFlags(*keyWasHit, *keyWasClicked, keyLatches.at(i), i, down, keyReleases[code],
-                    tickPending);
+        const unsigned releases = keyReleases[code];
+        const bool down = key[code] != 0;
+        updateFlags(*keyWasHit, *keyWasClicked, keyLatches.at(i), i, down, releases, tickPending);
         if (down) {
             mouseUsedLast = false;
         }
@@ -140,10 +147,10 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     }
     cursor->setCursorShouldBe(x, y);
 
-    int buttons = mouse_b;
     for (int b = 0; b < mouseButtonCount; b++) {
-        bool down = (buttons & (1 << b)) != 0;
-        updateFlags(*mouseWasHit, *mouseWasClicked, mouseLatches.at(b), b, down, buttonReleases[b],
+        const unsigned releases = buttonReleases[b];
+        const bool down = (mouse_b & (1 << b)) != 0;
+        updateFlags(*mouseWasHit, *mouseWasClicked, mouseLatches.at(b), b, down, releases,
                     tickPending);
         if (down) {
             mouseUsedLast = true;
@@ -168,6 +175,10 @@ void inputObj::forget() {
         mouseWasHit->at(b) = mouseWasClicked->at(b) = false;
     }
     escReleasesSeen = keyReleases[KEY_ESC];
+}
+
+unsigned inputObj::keyPresses() {
+    return keyPressCount;
 }
 
 bool inputObj::quitAsked() const {

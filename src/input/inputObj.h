@@ -39,6 +39,9 @@ class inputObj {
     void forget();
     // ESC is held, or was pressed and let go since the last forget: the player wants to quit.
     bool quitAsked() const;
+    // How many key presses, of any key, Allegro has reported so far. A press reaching the window
+    // proves that it has the keyboard focus.
+    static unsigned keyPresses();
 
     // The live vectors themselves (owned by this object), not copies.
     std::vector<int>* getKeyMap() const { return keyMap; }

@@ -93,11 +93,19 @@ int main() {
     }
 
     const inputObj* input = dO->getInputObj();
+    unsigned keyPressesWhenAway = 0;
     while (!input->quitAsked() && !closeRequested) {
         if (away) {
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
+                keyPressesWhenAway = inputObj::keyPresses();
                 blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+            } else if (inputObj::keyPresses() != keyPressesWhenAway) {
+                // Where the focus follows the pointer (PointerRoot), Allegro reports the focus
+                // lost but never its return. A key press that reaches the window proves the return;
+                // a mouse press does not, as it arrives without the focus too.
+                away = false;
+                continue;
             }
             rest(awayRestMs);
             continue;

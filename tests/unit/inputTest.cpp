@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "cursor.h"
 #include "inputObj.h"
 #include "testBattle.h"
@@ -64,6 +68,41 @@ TEST_F(input, aPressAndReleaseBetweenTwoPollsIsOneClickButNotAReleaseAloneOrAKey
     testBattle::setKey(KEY_ESC, true);
     testBattle::setKey(KEY_ESC, false);
     EXPECT_TRUE(in.quitAsked()) << "a tap of ESC quits";
+}
+
+TEST_F(input, aTapLandingInTheMiddleOfAPollIsNotLost) {
+    // Allegro's thread taps every game key and the left button again as soon as two polls have
+    // passed since the last tap, so that its writes keep landing inside a poll: each tap is one
+    // click.
+    constexpr int taps = 20000;
+    std::atomic<int> polls(0);
+    std::atomic<bool> done(false);
+    std::thread allegro([&] {
+        for (int tap = 0; tap < taps; tap++) {
+            for (const int wanted = polls + 2; polls < wanted;) {
+                std::this_thread::yield();
+            }
+            for (volatile int wait = tap % 97; wait > 0; wait--) {
+                // so that the tap lands now early in a poll, now late
+            }
+            for (bool down : {true, false}) {
+                for (int code : *in.getKeyMap()) {
+                    testBattle::setKey(code, down);
+                }
+                testBattle::setButtons(down);
+            }
+        }
+        done = true;
+    });
+    int keyClicks = 0, buttonClicks = 0;
+    for (int last = 2; last > 0; last -= done) {
+        poll(true);
+        keyClicks += std::count(in.getKeyWasClicked()->begin(), in.getKeyWasClicked()->end(), true);
+        buttonClicks += in.getMouseWasClicked()->at(inputObj::mouseLeft);
+        polls++;
+    }
+    allegro.join();
+    EXPECT_EQ(std::make_pair(keyClicks, buttonClicks), std::make_pair(6 * taps, taps));
 }
 
 TEST_F(input, theWantedCursorIsTheMouseHeldOnTheScreen) {

@@ -167,7 +167,9 @@ TEST(picData, soundFilesAreTakenInEveryLayoutAndDepthAndAMissingOneIsNamed) {
         {"with a palette", [](picData& f) { f.replace(4, "PAL ", std::string(1024, 0)); }},
         {"4096 pixels wide", [](picData& f) { f.picture(24, 4096, 1); }},
         {"8 bits", [](picData& f) { f.picture(8, 8, 8); }},
+        {"15 bits", [](picData& f) { f.picture(15, 8, 8); }},
         {"16 bits", [](picData& f) { f.picture(16, 8, 8); }},
+        {"32 bits", [](picData& f) { f.picture(32, 8, 8); }},
         {"32 bits with alpha", [](picData& f) { f.picture(-32, 8, 8); }}};
     bool loaded = false;
     for (auto& [name, repack] : sound) {
