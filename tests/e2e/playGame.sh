@@ -12,9 +12,22 @@ fi
 build=$(cd "$1" && pwd)
 shift
 wrapper=("$@")
+# Under a wrapper the game runs many times slower: every wait allows that much longer.
+slow=1
+[ ${#wrapper[@]} -eq 0 ] || slow=6
 work=$(mktemp -d)
 game=""
-trap '[ -z "$game" ] || kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
+# Ends the game this script started, if it still runs, and waits for it to go, all before the X
+# server goes: a game that loses its X connection while shutting down may hang for ever.
+stopGame() {
+    [ -n "$game" ] || return 0
+    kill "$game" 2>/dev/null || true
+    for _ in {1..50}; do kill -0 "$game" 2>/dev/null && sleep 0.1; done
+    kill -KILL "$game" 2>/dev/null || true
+    wait "$game" 2>/dev/null || true
+    game=""
+}
+trap 'stopGame; rm -rf "$work"' EXIT
 
 # Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
 mkdir "$work/bin" "$work/empty" "$work/damaged" "$work/play"
@@ -30,9 +43,10 @@ fail() {
     cp "$work/shot.png" "$build/playGame-failed.png" 2>/dev/null || true
     exit 1
 }
-# Runs the rest of the line every 0.1 s until it succeeds, for at most $1 seconds.
+# Runs the rest of the line every 0.1 s until it succeeds, for at most $1 seconds ($slow times
+# that under a wrapper).
 waitFor() {
-    local end=$((SECONDS + $1))
+    local end=$((SECONDS + $1 * slow))
     shift
     until "$@"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done
 }
@@ -134,17 +148,33 @@ done
 xdotool $(printf 'mousemove_relative 15 0 sleep 0.02 %.0s' {1..45}) sleep 0.3
 eval "$(xdotool getmouselocation --shell)"
 [ "$X" -ge 700 ] || fail "the pointer was held in the window, at x $X"
-# Clicks in the background aim at the far corner, so a shot they fired would stay in sight.
-xdotool mousemove --window "$wid" 90 60 windowfocus 0
-paused() { shoot && pixelIs 262 240 '#000000' && pixelIs 260 240 '#DCDCDC'; }
+# Clicks in the background aim at the far corner, so a shot they fired would stay in sight. The
+# paused frame hides nothing of the tank, in a fresh battle where no enemy has come near yet.
+xdotool mousemove --window "$wid" 90 60 key F10
+waitFor 10 seen "$player" 'near $x $startX && near $y $startY' || fail "F10 made no new player"
+hull() { convert "$work/shot.png" -fill black +opaque "$player" -fill white -opaque "$player" "$1"; }
+shoot && hull "$work/hull.png"
+xdotool windowfocus 0
+paused() { shoot && pixelIs 497 2 '#000000' && pixelIs 495 10 '#DCDCDC'; }
 waitFor 10 paused || fail "no paused marker when the window lost the focus"
 cp "$work/shot.png" "$work/paused.png"
+hull "$work/pausedHull.png"
+convert "$work/hull.png" "$work/pausedHull.png" -compose darken -composite "$work/kept.png"
+compare -metric AE "$work/hull.png" "$work/kept.png" null: 2>/dev/null ||
+    fail "the paused frame hides some of the tank"
 xdotool click 1 mousedown 1 sleep 0.1 mouseup 1 sleep 1
 shoot && compare -metric AE "$work/paused.png" "$work/shot.png" null: 2>/dev/null ||
     fail "the battle went on in the background"
 xdotool windowfocus "$wid"
-waitFor 10 eval 'shoot && ! pixelIs 262 240 "#000000"' || fail "no battle back with the focus"
+waitFor 10 eval 'shoot && ! paused' || fail "no battle back with the focus"
 for i in 1 2 3 4 5 6 7 8; do noShot || fail "a click made in the background fired"; done
+# Where the focus follows the pointer, Allegro tells of the focus going but not of its return:
+# a key pressed into the window ends the pause.
+xdotool mousemove 900 700 windowfocus 1
+waitFor 10 paused || fail "no pause when the focus went to the root with the pointer"
+xdotool mousemove --window "$wid" 320 240 sleep 0.5 key d
+waitFor 10 eval 'shoot && ! paused' || fail "a key pressed into the window did not end the pause"
+xdotool windowfocus "$wid"
 xdotool key Escape
 expectEnd 0
 
