@@ -86,13 +86,15 @@ hudReady() {
             -format '%[fx:round(mean*w*h)]' info:)" -gt 20 ]
 }
 seen() { shoot && look "$1" && [ "$count" -gt 0 ] && eval "$2"; }
-# Watches the arena for up to $2 seconds for a pixel of colour $1. A shot is in sight for half a
-# second, less than a screenshot and its reading can take on a busy machine.
+# Does what xdotool is told by the rest of the line while it watches the arena, for up to $2
+# seconds, for a pixel of colour $1. A shot is in sight for half a second, less than a screenshot
+# and its reading can take on a busy machine.
 glimpse() {
-    /usr/bin/python3 - "$wid" "$1" $(($2 * slow)) <<'PY'
-import sys, time
+    /usr/bin/python3 - "$wid" "$1" $(($2 * slow)) "${@:3}" <<'PY'
+import subprocess, sys, time
 from Xlib import X, display
 window = display.Display().create_resource_object("window", int(sys.argv[1]))
+subprocess.run(["xdotool"] + sys.argv[4:], check=True)
 end = time.monotonic() + int(sys.argv[3])
 while time.monotonic() < end:
     image = window.get_image(70, 40, 500, 400, X.ZPixmap, 0xFFFFFF).data
@@ -155,8 +157,7 @@ noShot || fail "a shot without a click"
 xdotool mousemove_relative -- -230 -180
 waitFor 5 seen '#F5FAFF' 'near $x 90 && near $y 60' || fail "the cursor is not at the pointer"
 for press in "mousedown 1 sleep 0.1 mouseup 1" "click 1"; do
-    xdotool $press
-    glimpse "$shot" 10 || fail "$press fired no shot"
+    glimpse "$shot" 10 $press || fail "$press fired no shot"
     waitFor 10 noShot || fail "shots fly on"
 done
 # The pointer walks out of the window as a hand moves it, in small steps.
