@@ -28,7 +28,7 @@ features+='|Read-only relocations|Immediate binding'
 hardened=$(grep -cE "^ ($features): yes" <<<"$hardening" || true)
 status=0
 xvfb-run -a sh -c 'cd / && /usr/games/arena-battle & game=$!
-    until wid=$(xdotool search --classname allegro 2>/dev/null); do
+    until wid=$(xdotool search --classname arena-battle 2>/dev/null); do
         kill -0 $game 2>/dev/null || exit 3; sleep 0.2
     done; sleep 1
     xdotool mousemove --window "$wid" 100 100 keydown Escape sleep 0.3 keyup Escape
