@@ -9,6 +9,10 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 # CPack works out the dependencies with dpkg-shlibdeps, which finds the binaries with file.
 ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev file
+# The same source makes the same bytes: the archive's times are those of the changelog's latest
+# entry, as Debian's own tools date a package, unless the caller sets another.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -l packaging/changelog -STimestamp)}
+export SOURCE_DATE_EPOCH
 buildInto build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DARENA_BENCHMARKS=OFF
 (cd build-package && cpack -G DEB >/dev/null)
 deb=$(ls "$PWD"/build-package/arena-battle_*_amd64.deb)
