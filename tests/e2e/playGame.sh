@@ -188,7 +188,7 @@ if [ ${#wrapper[@]} -eq 0 ]; then
     # A dock matches the window to its menu entry by class, and shows the icon in its WM_HINTS.
     { read -r class; read -r colours; } < <(classAndIcon) || true
     [ "$class" = "$(sed -n 's/^StartupWMClass=//p' "$desktop")" ] && [ "$class" != Allegro ] ||
-        fail "the window's class $class is not the desktop entry's"
+        fail "the window's class $class is Allegro's or not the desktop entry's"
     [[ " $colours " == *" $player "* ]] || fail "the window's icon is not the tank"
 fi
 xdotool windowfocus "$wid" windowfocus 0 && waitFor 10 paused || fail "no pause"
