@@ -13,6 +13,8 @@ ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev file
 # entry, as Debian's own tools date a package, unless the caller sets another.
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -l packaging/changelog -STimestamp)}
 export SOURCE_DATE_EPOCH
+# CPack gives the archive's members and the package's folders the modes its files are made with.
+umask 022
 buildInto build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DARENA_BENCHMARKS=OFF
 (cd build-package && cpack -G DEB >/dev/null)
 deb=$(ls "$PWD"/build-package/arena-battle_*_amd64.deb)
