@@ -1,5 +1,5 @@
-// Draws the game's pictures as 24-bit BMP files, ready to be packed into picData.dat, and the
-// desktop icon as 64 x 64 and 128 x 128 PNG files.
+// Draws the game's pictures as 24-bit BMP files, ready to be packed into picData.dat, the
+// desktop icon as 64 x 64 and 128 x 128 PNG files, and the same icon as icon.xpm for the window.
 // Usage: makePictures outputFolder
 
 #include <allegro.h>
@@ -422,9 +422,9 @@ const pictureFile pictureFiles[] = {
     {"cursor.bmp", drawCursor},
 };
 
-// The desktop icon: the idle tank scaled up `size` / 32 times, pixel for pixel, as an RGBA PNG
-// whose transparent colour has become see-through. False when it cannot be written.
-bool writeIcon(const std::string& path, int size) {
+// The icon: the idle tank scaled up `size` / 32 times, pixel for pixel, as RGBA rows whose
+// transparent colour has become see-through.
+std::vector<png_byte> iconPixels(int size) {
     BITMAP* tank = drawPlayer(playerPose::idle);
     std::vector<png_byte> pixels;
     for (int y = 0; y < size; y++) {
@@ -437,6 +437,12 @@ bool writeIcon(const std::string& path, int size) {
         }
     }
     destroy_bitmap(tank);
+    return pixels;
+}
+
+// The desktop icon as an RGBA PNG file. False when it cannot be written.
+bool writeIcon(const std::string& path, int size) {
+    const std::vector<png_byte> pixels = iconPixels(size);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = image.height = size;
@@ -444,7 +450,52 @@ bool writeIcon(const std::string& path, int size) {
     return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
 }
 
+// The characters that name the window icon's colours.
+constexpr char xpmSymbols[] = ".abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+// The window's icon as an XPM, which is C source: the game compiles it in as `gameIcon` and hands
+// it to Allegro, whose X11 driver reads no file. One character a colour, see-through as ' '.
+// False when it cannot be written or has more colours than characters.
+bool writeIconXpm(const std::string& path, int size) {
+    const std::vector<png_byte> pixels = iconPixels(size);
+    std::vector<std::string> colours; // "#RRGGBB", in the order first met
+    std::string rows;
+    for (int y = 0; y < size; y++) {
+        rows += "\"";
+        for (int x = 0; x < size; x++) {
+            const png_byte* p = &pixels[(y * size + x) * 4];
+            if (p[3] == 0) {
+                rows += ' ';
+                continue;
+            }
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "#%02X%02X%02X", p[0], p[1], p[2]);
+            size_t index = 0;
+            while (index < colours.size() && colours[index] != hex)
+                index++;
+            if (index == colours.size())
+                colours.push_back(hex);
+            if (index + 1 >= sizeof xpmSymbols)
+                return false;
+            rows += xpmSymbols[index];
+        }
+        rows += y + 1 < size ? "\",\n" : "\"};\n";
+    }
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (!file)
+        return false;
+    std::fprintf(file, "/* XPM */\nstatic const char* const gameIcon[] = {\n\"%d %d %zu 1\",\n",
+                 size, size, colours.size() + 1);
+    std::fprintf(file, "\"  c None\",\n");
+    for (size_t i = 0; i < colours.size(); i++)
+        std::fprintf(file, "\"%c c %s\",\n", xpmSymbols[i], colours[i].c_str());
+    std::fputs(rows.c_str(), file);
+    return std::fclose(file) == 0;
+}
+
 constexpr int iconSizes[] = {64, 128};
+// The window manager scales the window's icon to its needs; Allegro's own is 48 x 48.
+constexpr int windowIconSize = 64;
 
 } // namespace
 
@@ -476,6 +527,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "makePictures: cannot write %s\n", path.c_str());
             return EXIT_FAILURE;
         }
+    }
+    const std::string xpmPath = folder + "/icon.xpm";
+    if (!writeIconXpm(xpmPath, windowIconSize)) {
+        std::fprintf(stderr, "makePictures: cannot write %s\n", xpmPath.c_str());
+        return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
 }

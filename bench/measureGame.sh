@@ -77,7 +77,8 @@ measure() {
     read -r pid ms <"$figures/started"
     [[ "$pid $ms" =~ ^[0-9]+\ [0-9]+$ ]] || fail "$name: no process or first frame"
     local wid cpu frames away end status=0
-    wid=$(xdotool search --classname allegro | head -n 1)
+    # The floor, a bare Allegro program, keeps Allegro's own instance name.
+    wid=$(xdotool search --classname '^(arena-battle|allegro)$' | head -n 1)
     xdotool windowfocus "$wid" mousemove --window "$wid" 320 240
     cpu=$(reading "processor time" cpuTicks "$pid") frames=$(reading frames writes "$pid")
     end=$((SECONDS + seconds))

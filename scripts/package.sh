@@ -9,6 +9,12 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 # CPack works out the dependencies with dpkg-shlibdeps, which finds the binaries with file.
 ensurePackages "${GAME_PACKAGES[@]}" dpkg-dev file
+# The same source makes the same bytes: the archive's times are those of the changelog's latest
+# entry, as Debian's own tools date a package, unless the caller sets another.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -l packaging/changelog -STimestamp)}
+export SOURCE_DATE_EPOCH
+# CPack gives the archive's members and the package's folders the modes its files are made with.
+umask 022
 buildInto build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DARENA_BENCHMARKS=OFF
 (cd build-package && cpack -G DEB >/dev/null)
 deb=$(ls "$PWD"/build-package/arena-battle_*_amd64.deb)
@@ -28,7 +34,7 @@ features+='|Read-only relocations|Immediate binding'
 hardened=$(grep -cE "^ ($features): yes" <<<"$hardening" || true)
 status=0
 xvfb-run -a sh -c 'cd / && /usr/games/arena-battle & game=$!
-    until wid=$(xdotool search --classname allegro 2>/dev/null); do
+    until wid=$(xdotool search --classname arena-battle 2>/dev/null); do
         kill -0 $game 2>/dev/null || exit 3; sleep 0.2
     done; sleep 1
     xdotool mousemove --window "$wid" 100 100 keydown Escape sleep 0.3 keyup Escape

@@ -14,7 +14,7 @@ output=$(realpath "${2:-$(dirname "$0")/../docs/screenshot.png}")
 (cd "$build" && exec ./arenaBattle) &
 game=$!
 sleep 2
-wid=$(xdotool search --classname allegro | head -n 1)
+wid=$(xdotool search --classname arena-battle | head -n 1)
 xdotool windowfocus "$wid" mousemove --window "$wid" 320 240 keydown d sleep 0.15 keyup d \
     mousemove_relative -- -120 -90 click 1 sleep 0.3 keydown w sleep 0.15 keyup w \
     mousemove_relative -- 200 40 sleep 0.5 click 1 sleep 0.1

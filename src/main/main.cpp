@@ -8,11 +8,20 @@
 #include "dataObj.h"
 #include "inputObj.h"
 
+#include <xalleg.h>
+
+// Allegro's X11 driver makes the window's icon from this XPM; its headers leave it undeclared.
+extern "C" char** allegro_icon;
+#include "icon.xpm"
+
 namespace {
 constexpr int screenWidth = 640;
 constexpr int screenHeight = 480;
 constexpr int colourDepth = 24;
 const char* const windowTitle = "Arena Battle";
+// The window's instance and class names; the class is the desktop entry's StartupWMClass.
+const char* const windowInstance = "arena-battle";
+const char* const windowClass = ARENA_APP_ID;
 
 battleMain* bM = nullptr;
 dataObj* dO = nullptr;
@@ -57,6 +66,9 @@ int mainInitialize() {
 }
 
 int main() {
+    // Both are read when allegro_init makes the window.
+    xwin_set_window_name(windowInstance, windowClass);
+    allegro_icon = const_cast<char**>(gameIcon);
     if (allegro_init() != 0) {
         // Allegro often leaves its error text empty here; the usual cause is a missing display.
         fprintf(stderr, "arenaBattle: cannot initialise Allegro: %s\n",

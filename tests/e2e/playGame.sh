@@ -65,7 +65,7 @@ expectEnd() {
 }
 # The game's lines of output, leaving out valgrind's.
 gameLines() { grep -v '^==[0-9]*==' "$work/out" || true; }
-window() { wid=$(xdotool search --classname allegro 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
+window() { wid=$(xdotool search --classname arena-battle 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
 shoot() { import -window "$wid" "$work/shot.png" 2>/dev/null; }
 pixelIs() { convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -q "$3"; }
 # Counts the pixels of colour $1 in the arena and finds the middle of their box on screen.
@@ -115,6 +115,20 @@ close = [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]
 w.send_event(protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
                                           data=(32, close)))
 d.flush()
+PY
+}
+# Prints the window's class, then on one line the colours in the icon of its WM_HINTS.
+classAndIcon() {
+    /usr/bin/python3 - "$wid" <<'PY'
+import sys
+from Xlib import X, display
+d = display.Display()
+w = d.create_resource_object("window", int(sys.argv[1]))
+print(w.get_wm_class()[1])
+icon = w.get_wm_hints().icon_pixmap
+size = icon.get_geometry()
+px = icon.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF).data
+print(*{"#%02X%02X%02X" % (px[i + 2], px[i + 1], px[i]) for i in range(0, len(px), 4)})
 PY
 }
 
@@ -215,6 +229,13 @@ fi
 waitFor 60 window || fail "no window"
 waitFor 30 hudReady || fail "the game did not start its battle"
 [ "$(xdotool getwindowname "$wid")" = "Arena Battle" ] || fail "title $(xdotool getwindowname "$wid")"
+if [ ${#wrapper[@]} -eq 0 ]; then
+    # A dock matches the window to its menu entry by class, and shows the icon in its WM_HINTS.
+    { read -r class; read -r colours; } < <(classAndIcon) || true
+    [ "$class" = "$(sed -n 's/^StartupWMClass=//p' "$desktop")" ] && [ "$class" != Allegro ] ||
+        fail "the window's class $class is Allegro's or not the desktop entry's"
+    [[ " $colours " == *" $player "* ]] || fail "the window's icon is not the tank"
+fi
 xdotool windowfocus "$wid" windowfocus 0 && waitFor 10 paused || fail "no pause"
 closeWindow
 expectEnd 0
