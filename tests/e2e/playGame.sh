@@ -171,6 +171,9 @@ noShot || fail "a shot without a click"
 xdotool mousemove_relative -- -230 -180
 waitFor 5 seen '#F5FAFF' 'near $x 90 && near $y 60' || fail "the cursor is not at the pointer"
 for press in "mousedown 1 sleep 0.1 mouseup 1" "click 1"; do
+    # In a fresh battle no enemy is near the tank, where a shot would hit it at once.
+    xdotool key F10
+    waitFor 10 seen "$player" 'near $x $startX && near $y $startY' || fail "F10 made no player"
     glimpse "$shot" 10 $press || fail "$press fired no shot"
     waitFor 10 noShot || fail "shots fly on"
 done
