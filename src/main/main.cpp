@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "arena.h"
 #include "battleMain.h"
+#include "battleSounds.h"
 #include "dataObj.h"
 #include "inputObj.h"
 
@@ -16,6 +18,7 @@ const char* const windowTitle = "Arena Battle";
 
 battleMain* bM = nullptr;
 dataObj* dO = nullptr;
+battleSounds* sounds = nullptr;
 
 // Set by Allegro's own thread when the window's close button is pressed; the loop ends on it.
 std::atomic<bool> closeRequested(false);
@@ -91,10 +94,14 @@ int main() {
     if (mainInitialize() != 0) {
         return cannotStart(bM->getStartProblem());
     }
+    // Sound is an extra: without a device the game plays on silently.
+    sounds = new battleSounds(dO->getArena()->getArenaSizeX());
+    sounds->install();
 
     const inputObj* input = dO->getInputObj();
     while (!input->quitAsked() && !closeRequested) {
         if (away) {
+            sounds->pause();
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
                 blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
@@ -103,6 +110,7 @@ int main() {
             continue;
         }
         bM->go();
+        sounds->hear(*bM->getUnitList(), bM->getTicksRun());
         vsync();
         blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     }
