@@ -62,7 +62,11 @@ battleSounds::~battleSounds() {
     }
 }
 
-bool battleSounds::install() {
+const effectShape& battleSounds::shapeOf(int kind) {
+    return effects[kind].shape;
+}
+
+bool battleSounds::openDevice() {
     std::string defaults = "[sound]\n";
     const std::vector<int> slots = slotsOfEachKind();
     const std::string voiceCount = std::to_string(std::accumulate(slots.begin(), slots.end(), 0));
@@ -93,17 +97,15 @@ bool battleSounds::install() {
     if (quiet >= 0) {
         close(quiet);
     }
-    listening = installed && digi_card != DIGI_NONE;
-    if (!listening) {
+    if (!installed || digi_card == DIGI_NONE) {
         return false;
     }
 
     for (int kind = 0; kind < soundKinds; kind++) {
-        const std::vector<int16_t> made = effectSynth::make(effects[kind].shape);
+        const std::vector<int16_t> made = effectSynth::make(shapeOf(kind));
         SAMPLE* sample =
             create_sample(16, FALSE, effectSynth::sampleRate, static_cast<int>(made.size()));
         if (sample == nullptr) {
-            listening = false;
             return false;
         }
         samples.push_back(sample);
@@ -119,7 +121,10 @@ bool battleSounds::install() {
 
 const std::vector<voiceStart>& battleSounds::hear(unitList& list, int ticksRun) {
     started.clear();
-    if (!listening) {
+    if (++calls == openAtCall) {
+        listening = openDevice();
+    }
+    if (!listening || calls < openAtCall) {
         return started;
     }
     battleEar::trace(list, after);

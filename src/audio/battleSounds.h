@@ -6,6 +6,7 @@
 #include "voiceBudget.h"
 
 struct SAMPLE;
+struct effectShape;
 class unitList;
 
 // The battle's sound: hears each tick with a battleEar and plays what it heard on Allegro's
@@ -19,15 +20,16 @@ class battleSounds {
     battleSounds(const battleSounds&) = delete;
     battleSounds& operator=(const battleSounds&) = delete;
 
-    // Installs Allegro's sound quietly, with the game's settings where the player's allegro.cfg
-    // names none, and makes the effects. Returns false, and stays silent from then on, when
-    // there is no device to play on. Needs Allegro and its timer installed.
-    bool install();
+    // Asks for Allegro's sound, which hear installs at its second call, when the loop has shown
+    // its first frame: opening a device may take a while, and the game shows itself first.
+    void install() { openAtCall = calls + 2; }
     // After each loop iteration, with the battle's units and its count of ticks run: starts the
     // sounds of the tick just run, if any. Returns the voices it started.
     const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
     // While the window is away: stops every voice at once.
     void pause();
+    // The effect each kind of sound is made of.
+    static const effectShape& shapeOf(int kind);
     // What decides how loud each sound may start.
     const voiceBudget& getBudget() const { return budget; }
 
@@ -35,6 +37,8 @@ class battleSounds {
     battleEar ear;
     voiceBudget budget;
     bool listening = true;
+    int calls = 0;
+    int openAtCall = 0; // 0: nothing to open
     int ticksHeard = 0;
     std::vector<unitTrace> before;
     std::vector<unitTrace> after;
@@ -43,6 +47,9 @@ class battleSounds {
     std::vector<SAMPLE*> slotSamples; // by budget slot
     std::vector<int> voices;          // Allegro's voice last started in each slot, or -1
 
+    // Installs Allegro's sound quietly, with the game's settings where the player's allegro.cfg
+    // names none, and makes the effects. False when there is no device to play on.
+    bool openDevice();
     // Starts the slot's sample afresh.
     void play(const voiceStart& v);
 };

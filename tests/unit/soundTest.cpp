@@ -7,6 +7,11 @@
 #include "dumbUnit.h"
 #include "testBattle.h"
 
+// Found by gtest beside soundCue, for readable failures.
+void PrintTo(const soundCue& c, std::ostream* os) {
+    *os << "{kind " << c.kind << ", pan " << c.pan << ", volume " << c.volume << "}";
+}
+
 namespace {
 
 // Pans of the arena's left wall, its middle and its right wall.
@@ -52,14 +57,13 @@ TEST_P(ear, hearsWhatATickChanged) {
 TEST(sound, theMixNeverReachesTheCeilingAndTheOldestVoiceOfAKindGivesWay) {
     voiceBudget budget({2, 1}, {3, 20}, 29000);
     int played = 0, loudest = 0;
-    for (int tick = 0; tick < 60; tick++, budget.tick()) {
-        for (int kind : {0, 1}) {
-            played += budget.start(kind, 255 - tick, tick % 3 * 127).slot >= 0;
-            loudest = std::max({loudest, budget.load(false), budget.load(true)});
-            ASSERT_LE(loudest, voiceBudget::ceiling) << tick;
-        }
+    for (int tick = 0; tick < 120; tick++, budget.tick()) {
+        played += budget.start(tick % 2, 255 - tick, tick % 3 * 127).slot >= 0;
+        loudest = std::max({loudest, budget.load(false), budget.load(true)});
     }
-    EXPECT_TRUE(played > 30 && loudest > voiceBudget::ceiling * 9 / 10) << played << " " << loudest;
+    EXPECT_TRUE(played > 30 && loudest <= voiceBudget::ceiling &&
+                loudest > voiceBudget::ceiling * 9 / 10)
+        << played << " sounds, at most " << loudest;
     budget.clear();
     std::vector<int> slots;
     for (int tick = 0; tick < 4; tick++, budget.tick()) {
