@@ -67,7 +67,7 @@ listen() { /usr/bin/python3 "$work/ear.py" "$raw" "$@"; }
 # F10, the new battle's start heard, and the pointer to a corner of the arena.
 restart() {
     local from=$(at) && xdotool key F10
-    waitFor 5 eval '[ "$(listen "$from" "$(at)" | cut -d" " -f2)" -ge 0 ]' || fail "no start sound"
+    waitFor 2 eval '[ "$(listen "$from" "$(at)" | cut -d" " -f2)" -ge 0 ]' || fail "no start sound"
     xdotool mousemove --window "$wid" 90 60
 }
 # A click heard within 0.25 s; notes the delay.
@@ -79,7 +79,7 @@ clickHeard() {
 echo "a battle's start heard, then quiet while nothing happens; each click heard at once"
 start "alsa_device = file:FILE=$raw,FORMAT=raw" "alsa_fragsize = 441" "sound_freq = 44100" \
     "sound_bits = 16" "sound_stereo = 1"
-waitFor 10 test -s "$raw" && began=$(date +%s.%N) first=$(at) || fail "nothing captured"
+waitFor 10 test -s "$raw" && began=$(date +%s.%N) first=$(at) && sleep 0.6 || fail "nothing captured"
 for round in 1 2 3 4 5 6; do
     restart # each click in a fresh battle, long before the homers come near
     sleep 0.5 && clickHeard
@@ -94,11 +94,11 @@ xdotool sleep 0.5 click 1 sleep 0.5 windowfocus "$wid" sleep 0.5
 clickHeard
 echo "click to sound (ms):$delays; median $(printf '%s\n' $delays | sort -n | sed -n 4p)"
 
-echo "no clipped sample over a rough battle: sixteen quick clicks into the mob"
+echo "no clipped sample, none over the mix's ceiling, in a rough battle: sixteen quick clicks into the mob"
 xdotool sleep 3 mousemove --window "$wid" 330 240 click --repeat 16 --delay 40 1 sleep 2
 read -r peak _ < <(listen 0 "$(at)")
 echo "peak $(awk -v p="$peak" 'BEGIN { printf "%.1f", 20 * log(p / 32768) / log(10) }') dBFS"
-[ "$peak" -gt 3000 ] && [ "$peak" -lt 32767 ] || fail "peak $peak: silent or clipped"
+[ "$peak" -gt 3000 ] && [ "$peak" -le 30000 ] || fail "peak $peak: silent, or over the mix's ceiling"
 # The configuration's 441-frame fragments, one a wake of the mixer, win over the game's larger ones.
 awk "BEGIN { exit $(($(at) - first)) / $second / ($(date +%s.%N) - $began) > 1.08 }" ||
     fail "the capture ran faster than real time: the configuration's fragment size was not used"

@@ -58,7 +58,7 @@ TEST(sound, theMixNeverReachesTheCeilingAndTheOldestVoiceOfAKindGivesWay) {
     voiceBudget budget({2, 1}, {3, 20}, 29000);
     int played = 0, loudest = 0;
     for (int tick = 0; tick < 120; tick++, budget.tick()) {
-        played += budget.start(tick % 2, 255 - tick, tick % 3 * 127).slot >= 0;
+        played += budget.start(tick % 2, 255 - tick, tick / 6 % 3 * 127).slot >= 0;
         loudest = std::max({loudest, budget.load(false), budget.load(true)});
     }
     EXPECT_TRUE(played > 30 && loudest <= voiceBudget::ceiling &&
