@@ -9,6 +9,8 @@
 //   frameOverFloor   the two in turn; its ratio counter, frame / frameFloor, is the figure to
 //                    steer by
 //   tick/N           one logic tick with N units spread over the arena
+//   soundHeard       what the sound adds to a loop iteration of the battle in progress
+//   effectsMade      the sound effects made at start-up
 //   memoryAfterPlay  heap growth over long play with shots and restarts
 //
 // A summary of the goals follows the table.
@@ -27,6 +29,8 @@
 #include <vector>
 
 #include "arena.h"
+#include "battleSounds.h"
+#include "effectSynth.h"
 #include "cursor.h"
 #include "frameTimer.h"
 #include "inputObj.h"
@@ -277,6 +281,36 @@ void memoryAfterPlay(benchmark::State& state) {
     long grown = static_cast<long>(mallinfo2().uordblks) - static_cast<long>(before);
     state.SetLabel("heap grew by " + std::to_string(grown) + " bytes");
 }
+// The sound's share of a loop iteration of the battle in progress: the units traced and, after
+// a tick, compared and the sounds budgeted. Only that is timed; without a device nothing plays.
+void soundHeard(benchmark::State& state) {
+    testBattle& w = world();
+    populateInProgress(w);
+    battleSounds sounds(w.data.getArena()->getArenaSizeX());
+    int iteration = 0;
+    double started = 0;
+    for (auto _ : state) {
+        playOn(w, iteration, [](auto populate) { populate(); });
+        auto start = std::chrono::steady_clock::now();
+        started += static_cast<double>(sounds.hear(w.list(), w.battle.getTicksRun()).size());
+        std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(spent.count());
+    }
+    testBattle::releaseInput();
+    state.counters["sounds"] = benchmark::Counter(started, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(soundHeard)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Every effect made from its shape, as the game does once its first frame is shown.
+void effectsMade(benchmark::State& state) {
+    for (auto _ : state) {
+        for (int kind = 0; kind < soundKinds; kind++) {
+            benchmark::DoNotOptimize(effectSynth::make(battleSounds::shapeOf(kind)).data());
+        }
+    }
+}
+BENCHMARK(effectsMade)->Unit(benchmark::kMicrosecond);
+
 // Not a timing: one run is the figure, whatever the repetitions asked for.
 BENCHMARK(memoryAfterPlay)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(1);
 

@@ -337,6 +337,7 @@ void battleMain::go() {
     input->processInput(resX, resY, tickPending);
     if (tickPending) {
         applyInput();
+        ticksRun++;
     }
     units->cullUnits();
     if (input->getKeyWasClicked()->at(inputObj::keyRestart)) {

@@ -77,6 +77,8 @@ class battleMain {
     BITMAP* getArenaBuffer() const { return arenaBuffer; }
     // The unit list; owned.
     unitList* getUnitList() const { return units; }
+    // Logic ticks go has run so far; an observer tells by it whether the last go ran one.
+    int getTicksRun() const { return ticksRun; }
 
   private:
     unitList* units;
@@ -93,6 +95,7 @@ class battleMain {
     bool floorIsOpaque;
     bool paused;
     bool frameDrawn; // by go, so that a pause has a frame to mark
+    int ticksRun = 0;
 
     // Judges the arena picture once, rather than each frame.
     void judgeFloor();

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "arena.h"
 #include "battleMain.h"
+#include "battleSounds.h"
 #include "dataObj.h"
 #include "inputObj.h"
 
@@ -25,6 +27,7 @@ const char* const windowClass = ARENA_APP_ID;
 
 battleMain* bM = nullptr;
 dataObj* dO = nullptr;
+battleSounds* sounds = nullptr;
 
 // Set by Allegro's own thread when the window's close button is pressed; the loop ends on it.
 std::atomic<bool> closeRequested(false);
@@ -103,11 +106,15 @@ int main() {
     if (mainInitialize() != 0) {
         return cannotStart(bM->getStartProblem());
     }
+    // Sound is an extra: without a device the game plays on silently.
+    sounds = new battleSounds(dO->getArena()->getArenaSizeX());
+    sounds->install();
 
     const inputObj* input = dO->getInputObj();
     unsigned keyPressesWhenAway = 0;
     while (!input->quitAsked() && !closeRequested) {
         if (away) {
+            sounds->pause();
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
                 keyPressesWhenAway = inputObj::keyPresses();
@@ -123,6 +130,7 @@ int main() {
             continue;
         }
         bM->go();
+        sounds->hear(*bM->getUnitList(), bM->getTicksRun());
         vsync();
         blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     }

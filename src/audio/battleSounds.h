@@ -1,0 +1,55 @@
+#pragma once
+
+#include <vector>
+
+#include "battleEar.h"
+#include "voiceBudget.h"
+
+struct SAMPLE;
+struct effectShape;
+class unitList;
+
+// The battle's sound: hears each tick with a battleEar and plays what it heard on Allegro's
+// mixer, within a voiceBudget. Without install it hears and budgets but plays nothing.
+class battleSounds {
+  public:
+    // For an arena this wide (pixels).
+    explicit battleSounds(int arenaWidth);
+    // Stops its voices and frees its samples.
+    ~battleSounds();
+    battleSounds(const battleSounds&) = delete;
+    battleSounds& operator=(const battleSounds&) = delete;
+
+    // Asks for Allegro's sound, which hear installs at its second call, when the loop has shown
+    // its first frame: opening a device may take a while, and the game shows itself first.
+    void install() { openAtCall = calls + 2; }
+    // After each loop iteration, with the battle's units and its count of ticks run: starts the
+    // sounds of the tick just run, if any. Returns the voices it started.
+    const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
+    // While the window is away: stops every voice at once.
+    void pause();
+    // The effect each kind of sound is made of.
+    static const effectShape& shapeOf(int kind);
+    // What decides how loud each sound may start.
+    const voiceBudget& getBudget() const { return budget; }
+
+  private:
+    battleEar ear;
+    voiceBudget budget;
+    bool listening = true;
+    int calls = 0;
+    int openAtCall = 0; // 0: nothing to open
+    int ticksHeard = 0;
+    std::vector<unitTrace> before;
+    std::vector<unitTrace> after;
+    std::vector<voiceStart> started;
+    std::vector<SAMPLE*> samples;     // by kind
+    std::vector<SAMPLE*> slotSamples; // by budget slot
+    std::vector<int> voices;          // Allegro's voice last started in each slot, or -1
+
+    // Installs Allegro's sound quietly, with the game's settings where the player's allegro.cfg
+    // names none, and makes the effects. False when there is no device to play on.
+    bool openDevice();
+    // Starts the slot's sample afresh.
+    void play(const voiceStart& v);
+};
