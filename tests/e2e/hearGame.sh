@@ -33,7 +33,7 @@ waitFor() {
 start() {
     { echo "[sound]" && printf '%s\n' "$@"; } >"$work/allegro.cfg"
     (cd "$build" && exec ./arenaBattle) 2>"$work/err" & game=$!
-    waitFor 60 eval 'wid=$(xdotool search --onlyvisible --classname allegro) && [ -n "$wid" ]' ||
+    waitFor 60 eval 'wid=$(xdotool search --onlyvisible --classname arena-battle) && [ -n "$wid" ]' ||
         fail "no window"
     xdotool windowfocus "$wid"
 }
