@@ -38,6 +38,14 @@ void comeBack() {
     away = false;
 }
 
+// Copies to the screen what the battle's last frame changed in its back buffer. Allegro keeps its
+// own whole copy of the screen, from which it repaints the window when it is uncovered.
+void showChanges() {
+    for (const pixelRect& r : bM->getChangedRects()) {
+        blit(bM->getBuffer(), screen, r.x, r.y, r.x, r.y, r.w, r.h);
+    }
+}
+
 // Ends a start that cannot go on: the reason in a message box and on standard error, status 1.
 int cannotStart(const std::string& problem) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
@@ -97,14 +105,14 @@ int main() {
         if (away) {
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
-                blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+                showChanges();
             }
             rest(awayRestMs);
             continue;
         }
         bM->go();
         vsync();
-        blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        showChanges();
     }
     return 0;
 }
