@@ -112,9 +112,10 @@ bool frameChanges::compare(frameContents next, std::vector<pixelRect>& changed,
     repaint.clear();
     redraw.assign(next.units.size(), false);
     const pixelRect& screen = next.screen;
+    const bool inOrder = idsIncrease(next.units);
     bool comparable =
-        known && idsIncrease(next.units) && next.floor == current.floor &&
-        next.background == current.background && next.parts.size() == current.parts.size() &&
+        known && inOrder && next.floor == current.floor && next.background == current.background &&
+        next.parts.size() == current.parts.size() &&
         std::make_pair(screen.w, screen.h) == std::make_pair(current.screen.w, current.screen.h);
     if (comparable) {
         // Both lists are in increasing ID order: a unit only in one of them has changed, and so
@@ -146,7 +147,7 @@ bool frameChanges::compare(frameContents next, std::vector<pixelRect>& changed,
         }
         comparable = changedArea * 100 <= area(screen) * wholeFramePercent;
     }
-    known = idsIncrease(next.units);
+    known = inOrder;
     current = std::move(next);
     if (!comparable) {
         return false;

@@ -41,9 +41,9 @@ class frameChanges {
   public:
     // Takes `next` as the frame shown and tells what differs from the one shown before. False
     // when `next` must be drawn whole: nothing known on screen, another floor or background, units
-    // out of increasing ID order, or changes over half the screen. Otherwise `changed` holds the
-    // rectangles whose pixels differ, merged; `repaint` holds them grown until every unit picture
-    // touching them lies inside, and `redraw` flags those units (by index in next.units).
+    // out of increasing ID order, or changes over half the screen. Otherwise `changed` holds every
+    // pixel that differs, in rectangles, merged; `repaint` holds them grown until every unit
+    // picture touching them lies inside, and `redraw` flags those units (by index in next.units).
     bool compare(frameContents next, std::vector<pixelRect>& changed,
                  std::vector<pixelRect>& repaint, std::vector<bool>& redraw);
     // The frame on screen is no longer known: the next comparison asks for a whole frame.
