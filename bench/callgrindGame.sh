@@ -16,22 +16,18 @@ if [ -z "${COUNT_IN_XVFB:-}" ]; then
 fi
 build=build rounds=3 seconds=8 runs=3
 while [ $# -gt 0 ]; do
-    case "$1" in
-    --rounds) rounds=$2 && shift ;;
-    --seconds) seconds=$2 && shift ;;
-    --runs) runs=$2 && shift ;;
-    *) build=$1 ;;
-    esac
+    if [[ "$1" =~ ^--(rounds|seconds|runs)$ ]]; then
+        printf -v "${1#--}" %d "$2" && shift
+    else
+        build=$1
+    fi
     shift
 done
 build=$(cd "$build" && pwd)
 work=$(mktemp -d)
 pid=""
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-fail() {
-    echo "callgrindGame: $*" >&2
-    exit 1
-}
+fail() { echo "callgrindGame: $*" >&2 && exit 1; }
 
 # Sums callgrind's counts in file $1: all instructions, then the calls of each function named
 # after it (callgrind writes a name once, then its number in brackets).
@@ -91,20 +87,19 @@ measure() {
         'homingUnit::processInput(dataObj*, unitList*)' | tee -a "$work/$2" >/dev/null
     rm -f "$out"*
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
 for ((run = 1; run <= runs; run++)); do
     measure "$build/arenaBattle" game
     measure "$build/floor" floor
-    tail -n 1 "$work/game" "$work/floor" | awk -v r="$run" '
-        /==> .*game/ { n = "game" } /==> .*floor/ { n = "floor" }
-        NF >= 2 && $2 > 0 { printf "run %d: %-5s %5.2f million instructions a frame, %d frames", r, n, $1 / $2 / 1e6, $2
-                            if (n == "game") printf ", %d ticks, player in %d, %.1f homing enemies a tick", $3, $4, $3 ? $5 / $3 : 0
-                            print "" }'
 done
-for name in game floor; do
-    awk '$2 > 0 { print $1 / $2 }' "$work/$name" | median >"$work/$name.median"
-done
-awk -v g="$(cat "$work/game.median")" -v f="$(cat "$work/floor.median")" -v n="$runs" 'BEGIN {
-    printf "\nmedians of %d runs, instructions per frame shown: game %.2f million, floor %.2f million\n", n, g / 1e6, f / 1e6
-    printf "game / floor %.3f, goal at most 0.30: %s\n", g / f, g / f <= 0.30 ? "met" : "MISSED" }'
+/usr/bin/python3 - "$work/game" "$work/floor" <<'PY'
+import statistics, sys
+runs = [[list(map(int, line.split())) for line in open(name)] for name in sys.argv[1:]]
+for run, (game, floor) in enumerate(zip(*runs), 1):
+    print(f"run {run}: game {game[0] / game[1] / 1e6:.2f} million instructions a frame, {game[1]} "
+          f"frames, {game[2]} ticks, player in {game[3]}, {game[4] / max(game[2], 1):.1f} homing "
+          f"enemies a tick; floor {floor[0] / floor[1] / 1e6:.2f} million, {floor[1]} frames")
+game, floor = (statistics.median(r[0] / r[1] for r in each) for each in runs)
+print(f"\nmedians of {len(runs[0])} runs, instructions per frame shown: game {game / 1e6:.2f} million, "
+      f"floor {floor / 1e6:.2f} million")
+print(f"game / floor {game / floor:.3f}, goal at most 0.30: {'met' if game / floor <= 0.30 else 'MISSED'}")
+PY
