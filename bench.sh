@@ -5,14 +5,16 @@
 #   2. the real game against its floor, a bare Allegro program in the same window mode, in a
 #      private X server under the same input (processor use, frames shown, memory, start to
 #      first frame), medians of 3 runs;
-#   3. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
+#   3. the instructions of the whole running game per frame shown, under callgrind, against its
+#      floor, medians of 3 runs;
+#   4. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
 #      from before the collision scan's axis test (docs/benchData/beforeAxisTest.json).
 # Each step prints its figures and the goals they are held to.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-BENCH_PACKAGES=("${HARNESS_PACKAGES[@]}" gnuplot-nox)
+BENCH_PACKAGES=("${HARNESS_PACKAGES[@]}" gnuplot-nox valgrind)
 ensurePackages "${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 buildInto build -DBUILD_TESTING=ON
 
@@ -20,6 +22,8 @@ build/battleBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=t
     --benchmark_out=build/bench.json --benchmark_out_format=json
 echo
 bench/measureGame.sh build --runs 3
+echo
+bench/callgrindGame.sh build --runs 3
 echo
 scripts/plotTickCost.sh build/bench.json build/tickCost.png docs/benchData/beforeAxisTest.json \
     "before the axis test (median)"

@@ -3,19 +3,21 @@
 #include <string>
 #include <vector>
 
-struct BITMAP;
+#include "frameChanges.h"
+
 class dataObj;
 class unitList;
 class unitGraphics;
 class hitbox;
 
 // The battle controller: sets the battle up, runs one loop iteration at a time (draw, poll,
-// at most one logic tick, cull, restart on F10) and composes each frame with its HUD.
+// at most one logic tick, cull, restart on F10) and composes each frame with its HUD, drawing
+// into the back buffer only what changed since the frame before.
 class battleMain {
   public:
     // Every field null or 0.
     battleMain();
-    // Destroys the arena buffer, then the back buffer it is part of.
+    // Destroys the arena buffer, then the back buffer it is part of, and the floor's copy.
     ~battleMain();
     battleMain(const battleMain&) = delete;
     battleMain& operator=(const battleMain&) = delete;
@@ -40,23 +42,30 @@ class battleMain {
     // What stopped the set-up, as a phrase naming the file or the part; empty when nothing did.
     const std::string& getStartProblem() const { return startProblem; }
 
-    // Empties the battle and queues the player at the centre and 30 homing enemies on the border.
+    // Empties the battle and queues the player at the centre and 30 homing enemies on the border;
+    // the next frame is drawn whole.
     void restart();
     // One iteration of the main loop: draw, poll input, one tick if pending, cull, F10. After a
-    // pause it first forgets the input seen meanwhile and drops the ticks that came due.
+    // pause it first forgets the input seen meanwhile and drops the ticks that came due. The
+    // frame is drawn where it differs from the one before (whole the first time, after a restart
+    // or a pause); getChangedRects tells where.
     void go();
     // The battle waits while its window is in the background: no tick runs until go is called
     // again. The first call of a pause marks the frame in the back buffer "paused" (drawing one
-    // first if go has drawn none yet) and returns true (show it); later calls draw nothing and
-    // return false.
+    // first if go has drawn none yet) and returns true (show it: getChangedRects is the whole
+    // buffer); later calls draw nothing and return false. The next go draws the frame whole.
     bool pause();
+    // The rectangles of the back buffer (screen pixels) that the last go, or the first call of a
+    // pause, changed: copying them to the screen brings it up to date with the back buffer.
+    const std::vector<pixelRect>& getChangedRects() const { return changedRects; }
     // One logic tick: the three passes over all units, then the creation requests.
     void applyInput();
     // The battle's end test; a battle never ends, so always 0.
     int gameEnd();
 
-    // The whole frame: background, arena with units at the game offset, cursor, HUD. arenaBuffer
-    // is arena-sized; unless it is getArenaBuffer() with buffer getBuffer(), it is copied in.
+    // The whole frame go last composed, without a pause's marker: background, arena with units at
+    // the game offset, cursor, HUD. arenaBuffer is arena-sized; unless it is getArenaBuffer() with
+    // buffer getBuffer(), it is copied in.
     void draw(BITMAP* buffer, BITMAP* arenaBuffer);
     // Fills the screen around the arena with the background colour, and the arena with its
     // picture drawn masked over grey (plain grey without a picture).
@@ -70,7 +79,9 @@ class battleMain {
     // The "paused" box in the HUD strip, right of the health bar (screen pixels).
     void drawPaused(BITMAP* buffer);
 
-    // The screen-sized back buffer the main loop copies to the screen; owned.
+    // The screen-sized back buffer the main loop copies to the screen; owned. It holds the whole
+    // frame at all times. go redraws only what changed: anything else drawn into it may stay
+    // until the next whole frame.
     BITMAP* getBuffer() const { return buffer; }
     // The arena-sized buffer units are drawn into: the back buffer's arena rectangle, as a
     // sub-bitmap; owned.
@@ -90,15 +101,28 @@ class battleMain {
     hitbox* tempHitbox;
     std::string startProblem;
     // The arena picture last judged, and whether it may simply be copied: arena-sized and
-    // without a transparent pixel.
+    // without a transparent pixel. Any other is drawn once, grey under its masked stretch, into
+    // floorCopy, which is copied in its place.
     BITMAP* judgedFloor;
     bool floorIsOpaque;
+    BITMAP* floorCopy;
     bool paused;
     bool frameDrawn; // by go, so that a pause has a frame to mark
     int ticksRun = 0;
+    frameChanges changes; // what the back buffer shows, and what the next frame changes
+    std::vector<pixelRect> changedRects, repaintRects;
+    std::vector<bool> unitsToRedraw;
 
     // Judges the arena picture once, rather than each frame.
     void judgeFloor();
+    // What the frame shows now: prepares every unit's frame (status, animation) and takes the
+    // cursor's wanted position; the HUD's figures.
+    frameContents readFrame();
+    // Draws the frame readFrame gives into the back buffer, whole or where it changed.
+    void composeFrame();
+    // The background around the arena and the floor within r (screen pixels); arenaBuffer is
+    // buffer's arena or a bitmap of its own.
+    void drawBackgroundIn(BITMAP* buffer, BITMAP* arenaBuffer, const pixelRect& r);
     // Keeps the problem for getStartProblem; returns -1.
     int startFailed(const std::string& problem);
 };

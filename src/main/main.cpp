@@ -50,6 +50,14 @@ void comeBack() {
     away = false;
 }
 
+// Copies to the screen what the battle's last frame changed in its back buffer. Allegro keeps its
+// own whole copy of the screen, from which it repaints the window when it is uncovered.
+void showChanges() {
+    for (const pixelRect& r : bM->getChangedRects()) {
+        blit(bM->getBuffer(), screen, r.x, r.y, r.x, r.y, r.w, r.h);
+    }
+}
+
 // Ends a start that cannot go on: the reason in a message box and on standard error, status 1.
 int cannotStart(const std::string& problem) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
@@ -118,7 +126,7 @@ int main() {
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
                 keyPressesWhenAway = inputObj::keyPresses();
-                blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+                showChanges();
             } else if (inputObj::keyPresses() != keyPressesWhenAway) {
                 // Where the focus follows the pointer (PointerRoot), Allegro reports the focus
                 // lost but never its return. A key press that reaches the window proves the return;
@@ -132,7 +140,7 @@ int main() {
         bM->go();
         sounds->hear(*bM->getUnitList(), bM->getTicksRun());
         vsync();
-        blit(bM->getBuffer(), screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        showChanges();
     }
     return 0;
 }

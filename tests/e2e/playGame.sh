@@ -207,6 +207,42 @@ waitFor 10 paused || fail "no pause when the focus went to the root with the poi
 xdotool mousemove --window "$wid" 320 240 sleep 0.5 key d
 waitFor 10 eval 'shoot && ! paused' || fail "a key pressed into the window did not end the pause"
 xdotool windowfocus "$wid"
+
+echo "no trail after a restart; a covered part of the arena repainted"
+# Away from the tank (masked) and the border, a fresh battle's arena is the floor picture alone.
+mask='rectangle 160,110 220,170'
+convert "$build/assets/pictures/floor.bmp" -crop 380x280+60+60 +repage -fill black -draw "$mask" \
+    "$work/floor.png"
+floorOnly() {
+    shoot && convert "$work/shot.png" -crop 380x280+130+100 +repage -fill black -draw "$mask" \
+        "$work/inner.png" && compare -metric AE "$work/floor.png" "$work/inner.png" null: 2>/dev/null
+}
+xdotool mousemove --window "$wid" 320 20
+waitFor 30 eval '! floorOnly' || fail "no unit came into the arena"
+xdotool key F10
+waitFor 10 floorOnly || fail "what was drawn before the restart stays on the floor"
+# A window over part of the paused arena for a moment: that part shows again what it showed.
+xdotool windowfocus 0 && waitFor 10 paused || fail "no pause"
+cp "$work/shot.png" "$work/before.png"
+/usr/bin/python3 - "$wid" <<'PY' || fail "the arena was not covered"
+import sys, time
+from Xlib import X, display
+d = display.Display()
+screen = d.screen()
+at = d.create_resource_object("window", int(sys.argv[1])).translate_coords(screen.root, 0, 0)
+cover = screen.root.create_window(150 - at.x, 100 - at.y, 300, 200, 0, screen.root_depth,
+                                  background_pixel=screen.white_pixel, override_redirect=True)
+cover.map()
+d.sync()
+time.sleep(0.5)
+seen = screen.root.get_image(300 - at.x, 200 - at.y, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[:3]
+cover.destroy()
+d.sync()
+sys.exit(seen != b"\xff\xff\xff")
+PY
+waitFor 5 eval 'shoot && compare -metric AE "$work/before.png" "$work/shot.png" null: 2>/dev/null' ||
+    fail "the covered part of the arena was not repainted"
+xdotool windowfocus "$wid"
 xdotool key Escape
 expectEnd 0
 

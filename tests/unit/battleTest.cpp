@@ -240,34 +240,55 @@ TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
     }
 }
 
-// The frame is, pixel for pixel, the frame drawn the straightforward way: the whole screen
-// cleared, the arena grey under its picture's masked stretch, the units, the arena copied in at
-// the game offset, the cursor, the HUD. Without clicks no animation has two frames, so the units
-// can be drawn twice. The game's opaque floor first, then one with transparent pixels.
-TEST_F(battle, theFrameIsTheStraightforwardDrawingsPictureOnAnOpaqueFloorOrOneWithAHole) {
+// After every frame of a scripted battle (moving, firing, F10, a pause and the return, a floor
+// with transparent pixels from frame 300 on), the back buffer, and a copy of it brought up to date
+// only through the rectangles each frame reports changed, are the whole frame drawn anew, byte
+// for byte. The whole frame's background is the straightforward one: everything cleared, the
+// arena grey under the floor's masked stretch.
+TEST_F(battle, everyFrameIsTheWholeDrawingAlsoInACopyUpdatedOnlyWhereTheFrameChanged) {
     BITMAP *floor = w.data.getArena()->getArenaPic(), *holed = create_bitmap(500, 400);
     // A homing enemy as large as the arena, transparent around it.
     stretch_blit(w.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
-    BITMAP *plain = create_bitmap(640, 480), *plainArena = create_bitmap(500, 400);
-    BITMAP *other = create_bitmap(640, 480), *otherArena = create_bitmap(500, 400);
-    clear_to_color(w.battle.getBuffer(), makecol(255, 0, 0)); // what a strip left alone shows
-    for (int i = 0; i < 240; i++) {
-        w.data.getArena()->setArenaPic(i < 120 ? floor : holed);
-        clear_to_color(plain, makecol(32, 32, 32));
-        clear_to_color(plainArena, makecol(64, 64, 64));
-        stretch_sprite(plainArena, w.data.getArena()->getArenaPic(), 0, 0, 500, 400);
-        w.battle.drawUnits(plainArena);
-        blit(plainArena, plain, 0, 0, 70, 40, 500, 400);
-        w.battle.drawCursor(plain);
-        w.battle.drawDisplay(plain);
-        w.battle.draw(other, otherArena); // buffers not its own: the arena is copied in
-        ASSERT_EQ(memcmp(other->dat, plain->dat, 640 * 480 * 3), 0) << "other buffers, " << i;
-        w.go();
-        // Both are made by create_bitmap: their rows lie end to end.
-        ASSERT_EQ(memcmp(w.battle.getBuffer()->dat, plain->dat, 640 * 480 * 3), 0) << i;
+    BITMAP *copy = create_bitmap(640, 480), *whole = create_bitmap(640, 480);
+    BITMAP *wholeArena = create_bitmap(500, 400), *plain = create_bitmap(640, 480);
+    BITMAP* buffer = w.battle.getBuffer();
+    auto same = [](BITMAP* a, BITMAP* b) { return memcmp(a->dat, b->dat, 640 * 480 * 3) == 0; };
+    auto update = [&] {
+        for (const pixelRect& r : w.battle.getChangedRects()) {
+            blit(buffer, copy, r.x, r.y, r.x, r.y, r.w, r.h);
+        }
+    };
+    const int moves[4] = {KEY_D, KEY_S, KEY_A, KEY_W};
+    for (int i = 0; i < 600; i++) {
+        w.data.getArena()->setArenaPic(i < 300 ? floor : holed);
+        testBattle::releaseInput(70 + (i / 3 * 37) % 500, 40 + (i / 3 * 53) % 400);
+        testBattle::setKey(moves[(i / 25) % 4], true);
+        testBattle::setButtons(i % 6 < 3);
+        testBattle::setKey(KEY_F10, i % 200 == 150);
+        frameCountTotal = i / 40;
+        if (i == 400) {
+            ASSERT_TRUE(w.battle.pause());
+            update();
+            ASSERT_TRUE(same(copy, buffer)) << "the paused frame";
+        }
+        w.go(i % 7 != 3);
+        update();
+        w.battle.draw(whole, wholeArena);
+        ASSERT_TRUE(same(buffer, whole)) << "the back buffer, frame " << i;
+        ASSERT_TRUE(same(copy, whole)) << "the copy, frame " << i;
+        if (i % 300 == 0) {
+            clear_to_color(plain, makecol(32, 32, 32));
+            clear_to_color(wholeArena, makecol(64, 64, 64));
+            stretch_sprite(wholeArena, w.data.getArena()->getArenaPic(), 0, 0, 500, 400);
+            blit(wholeArena, plain, 0, 0, 70, 40, 500, 400);
+            w.battle.drawBackground(whole, wholeArena);
+            blit(wholeArena, whole, 0, 0, 70, 40, 500, 400);
+            ASSERT_TRUE(same(whole, plain)) << "the background, frame " << i;
+        }
     }
+    frameCountTotal = 0;
     w.data.getArena()->setArenaPic(floor);
-    for (BITMAP* b : {holed, plain, plainArena, other, otherArena}) {
+    for (BITMAP* b : {holed, copy, whole, wholeArena, plain}) {
         destroy_bitmap(b);
     }
 }
