@@ -20,9 +20,10 @@ class battleSounds {
     battleSounds(const battleSounds&) = delete;
     battleSounds& operator=(const battleSounds&) = delete;
 
-    // Asks for Allegro's sound, which hear installs at its second call, when the loop has shown
-    // its first frame: opening a device may take a while, and the game shows itself first.
-    void install() { openAtCall = calls + 2; }
+    // Asks for Allegro's sound, which hear installs at its third call: opening a device may take
+    // a while, and by then the loop has drawn its first frame and Allegro's background thread
+    // (which sends the screen to the display every 10 ms) has had time to show it.
+    void install() { openAtCall = calls + 3; }
     // After each loop iteration, with the battle's units and its count of ticks run: starts the
     // sounds of the tick just run, if any. Returns the voices it started.
     const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
