@@ -26,7 +26,8 @@ done
 build=$(cd "$build" && pwd)
 work=$(mktemp -d)
 pid=""
-trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../scripts/stopProcess.sh"
+trap '[ -z "$pid" ] || stopProcess "$pid"; rm -rf "$work"' EXIT
 fail() { echo "callgrindGame: $*" >&2 && exit 1; }
 
 # Sums callgrind's counts in file $1: all instructions, then the calls of each function named
@@ -61,7 +62,7 @@ measure() {
         "$1" >/dev/null 2>"$work/$2.log") &
     pid=$!
     start=$SECONDS
-    until wid=$(xdotool search --classname allegro 2>/dev/null | head -n 1) && [ -n "$wid" ] &&
+    until wid=$(xdotool search --classname '^(arena-battle|allegro)$' 2>/dev/null | head -n 1) && [ -n "$wid" ] &&
         import -window "$wid" -crop 1x1+5+475 txt:- 2>/dev/null | grep -q '#202020'; do
         kill -0 "$pid" 2>/dev/null || fail "$2 ended before its first frame"
         [ $((SECONDS - start)) -lt 60 ] || fail "$2 showed no frame within 60 s"

@@ -13,10 +13,8 @@ fi
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
 raw=$work/out.raw second=176400 game="" delays=""
-# Ends the game if it still runs, SIGTERM then SIGKILL, and waits until it has gone.
-stop() { [ -z "$game" ] || { kill "$game" && { waitFor 2 eval '! kill -0 $game' || kill -9 "$game"; }
-    wait "$game"; } 2>/dev/null || true; }
-trap 'stop; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../../scripts/stopProcess.sh"
+trap '[ -z "$game" ] || stopProcess "$game"; rm -rf "$work"' EXIT
 
 # Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
 printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" | install -D /dev/stdin "$work/bin/xmessage"

@@ -17,17 +17,9 @@ slow=1
 [ ${#wrapper[@]} -eq 0 ] || slow=6
 work=$(mktemp -d)
 game=""
-# Ends the game this script started, if it still runs, and waits for it to go, all before the X
-# server goes: a game that loses its X connection while shutting down may hang for ever.
-stopGame() {
-    [ -n "$game" ] || return 0
-    kill "$game" 2>/dev/null || true
-    for _ in {1..50}; do kill -0 "$game" 2>/dev/null && sleep 0.1; done
-    kill -KILL "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-    game=""
-}
-trap 'stopGame; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../../scripts/stopProcess.sh"
+# Whether it passes or fails, the game this script started is gone before the X server goes.
+trap '[ -z "$game" ] || stopProcess "$game"; rm -rf "$work"' EXIT
 
 # Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
 mkdir "$work/bin" "$work/empty" "$work/damaged" "$work/play"
