@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "battleSounds.h"
 #include "dumbUnit.h"
 #include "testBattle.h"
