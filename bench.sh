@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and measures the game:
 #   1. the benchmarks (a frame of a battle in progress against its drawing floor, logic ticks of
-#      31 to 1000 units, memory after play), medians of 5 repetitions;
+#      31 to 1000 units, the sound's share of a frame, the effects' making, memory after play),
+#      medians of 5 repetitions;
 #   2. the real game against its floor, a bare Allegro program in the same window mode, in a
 #      private X server under the same input (processor use, frames shown, memory, start to
-#      first frame), medians of 3 runs;
+#      first frame), and the game again without sound for the sound's cost, medians of 3 runs;
 #   3. the instructions of the whole running game per frame shown, under callgrind, against its
 #      floor, medians of 3 runs;
 #   4. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
