@@ -38,7 +38,10 @@ start() {
 # ESC ends the game with status 0, and nothing on standard error.
 end() {
     xdotool key Escape && waitFor 30 eval '! kill -0 "$game" 2>/dev/null' || fail "ESC ends nothing"
-    wait "$game" && game="" && [ ! -s "$work/err" ] || fail "ESC: status $?; $(cat "$work/err")"
+    local status=0
+    wait "$game" || status=$?
+    game=""
+    [ "$status" -eq 0 ] && [ ! -s "$work/err" ] || fail "ESC: status $status; $(cat "$work/err")"
 }
 at() { stat -c %s "$raw"; }
 # "ear.py FROM TO": the capture from byte FROM to TO, its loudest sample's distance from silence
