@@ -27,7 +27,7 @@ class battleSounds {
     // After each loop iteration, with the battle's units and its count of ticks run: starts the
     // sounds of the tick just run, if any. Returns the voices it started.
     const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
-    // While the window is away: stops every voice at once.
+    // When the window goes away: stops every voice at once.
     void pause();
     // The effect each kind of sound is made of.
     static const effectShape& shapeOf(int kind);

@@ -122,9 +122,9 @@ int main() {
     unsigned keyPressesWhenAway = 0;
     while (!input->quitAsked() && !closeRequested) {
         if (away) {
-            sounds->pause();
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
+                sounds->pause();
                 keyPressesWhenAway = inputObj::keyPresses();
                 showChanges();
             } else if (inputObj::keyPresses() != keyPressesWhenAway) {
