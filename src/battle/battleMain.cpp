@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "arena.h"
+#include "canvas.h"
 #include "cursor.h"
 #include "dataObj.h"
 #include "frameTimer.h"
@@ -98,23 +99,6 @@ constexpr int pausedBoxHalfHeight = 10;
 constexpr int pausedBoxGrey = 0;
 constexpr int pausedTextGrey = 220;
 
-// The parts of a frame drawn over the arena, in drawing order: the cursor, then the HUD's.
-enum framePart { cursorPart, hpPart, fpsPart, homersPart, helpPart, partCount };
-
-// Fills the pixels from (left, top) up to but not including (right, bottom), within the target's
-// clipping rectangle, which it leaves as it was. On 24-bit bitmaps a clear within a clipping
-// rectangle costs half as many instructions as rectfill.
-void fillRect(BITMAP* target, int left, int top, int right, int bottom, int colour) {
-    if (left >= right || top >= bottom) {
-        return;
-    }
-    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
-    get_clip_rect(target, &clipLeft, &clipTop, &clipRight, &clipBottom);
-    add_clip_rect(target, left, top, right - 1, bottom - 1);
-    clear_to_color(target, colour);
-    set_clip_rect(target, clipLeft, clipTop, clipRight, clipBottom);
-}
-
 // Whether any pixel is the picture's mask colour, which masked drawing leaves out.
 bool hasTransparentPixel(BITMAP* pic) {
     const int mask = bitmap_mask_color(pic);
@@ -145,74 +129,14 @@ barFill healthBarFill(int hp) {
         return {0, 0, 0, 0};
     }
 }
-
-// What the HUD shows: the first player's hit points (0 without one), the timer rate and the
-// number of homing enemies listed.
-struct hudFigures {
-    int hp, fps, homers;
-};
-
-hudFigures readHud(const unitList& units) {
-    std::vector<unit*> players = units.search(0, generalTypePlayer);
-    return {players.empty() ? 0 : players.front()->getHP(), frameCountTotal.load(),
-            static_cast<int>(units.search(0, generalTypeHomer).size())};
-}
-
-std::string hpText(int hp) {
-    return "hp: " + std::to_string(hp);
-}
-std::string fpsText(int fps) {
-    return "fps: " + std::to_string(fps);
-}
-std::string homersText(int homers) {
-    return "Homers: " + std::to_string(homers);
-}
-
-// The pixels a text drawn at (x, y) may touch.
-pixelRect textRect(int x, int y, const std::string& text) {
-    return {x, y, text_length(font, text.c_str()), text_height(font)};
-}
-
-void drawHud(BITMAP* buffer, const hudFigures& hud) {
-    int grey = makecol(hudGrey, hudGrey, hudGrey);
-    textout_ex(buffer, font, hpText(hud.hp).c_str(), 0, 0, grey, -1);
-    barFill fill = healthBarFill(hud.hp);
-    rectfill(buffer, barLeft, 0, barLeft + fill.length, barBottom,
-             makecol(fill.red, fill.green, fill.blue));
-    rect(buffer, barLeft, 0, barRight, barBottom, grey);
-    textout_ex(buffer, font, fpsText(hud.fps).c_str(), fpsTextX, secondRowY, grey, -1);
-    textout_ex(buffer, font, homersText(hud.homers).c_str(), 0, secondRowY,
-               makecol(homersTextGrey, homersTextGrey, homersTextGrey), -1);
-    textout_ex(buffer, font, helpText, helpTextX, secondRowY, grey, -1);
-}
-
-// The cursor picture centred on (x, y).
-void drawCursorAt(BITMAP* buffer, BITMAP* pic, int x, int y) {
-    draw_sprite(buffer, pic, x - pic->w / 2, y - pic->h / 2);
-}
-
-// A unit's picture as unit::draw draws it.
-void drawPicture(BITMAP* arenaBuffer, const frameContents::picture& p) {
-    pivot_sprite(arenaBuffer, p.pic, p.x, p.y, p.half, p.half, p.angle);
-}
-
-// What a frame draws over the arena: the cursor, then the HUD.
-void drawParts(BITMAP* buffer, const frameContents& frame) {
-    const frameContents::part& pointer = frame.parts[cursorPart];
-    drawCursorAt(buffer, pointer.pic, pointer.x, pointer.y);
-    drawHud(buffer, {frame.parts[hpPart].x, frame.parts[fpsPart].x, frame.parts[homersPart].x});
-}
 } // namespace
 
 battleMain::battleMain()
     : units(nullptr), buffer(nullptr), arenaBuffer(nullptr), arenaSizeX(0), arenaSizeY(0),
       data(nullptr), tempGraphics(nullptr), tempHitbox(nullptr), judgedFloor(nullptr),
-      floorIsOpaque(false), floorCopy(nullptr), paused(false), frameDrawn(false) {}
+      floorIsOpaque(false), paused(false), frameDrawn(false) {}
 
 battleMain::~battleMain() {
-    if (floorCopy != nullptr) {
-        destroy_bitmap(floorCopy);
-    }
     if (arenaBuffer != nullptr) {
         destroy_bitmap(arenaBuffer);
     }
@@ -327,25 +251,6 @@ void battleMain::buildBattle() {
     // clips them at the arena's edge as a bitmap of its own would.
     arenaBuffer = create_sub_bitmap(buffer, video->getGameOffsetX(), video->getGameOffsetY(),
                                     arenaSizeX, arenaSizeY);
-    judgeFloor();
-}
-
-void battleMain::judgeFloor() {
-    BITMAP* pic = data->getArena()->getArenaPic();
-    judgedFloor = pic;
-    floorIsOpaque =
-        pic != nullptr && pic->w == arenaSizeX && pic->h == arenaSizeY && !hasTransparentPixel(pic);
-    if (floorCopy != nullptr) {
-        destroy_bitmap(floorCopy);
-        floorCopy = nullptr;
-    }
-    if (!floorIsOpaque) {
-        floorCopy = create_bitmap(arenaSizeX, arenaSizeY);
-        clear_to_color(floorCopy, makecol(arenaGrey, arenaGrey, arenaGrey));
-        if (pic != nullptr) {
-            stretch_sprite(floorCopy, pic, 0, 0, arenaSizeX, arenaSizeY);
-        }
-    }
 }
 
 void battleMain::restart() {
@@ -405,7 +310,11 @@ void battleMain::go() {
         frameTick = 0;
     }
 
-    composeFrame();
+    // The frame is drawn by the same calls as ever; the record puts them on the back buffer only
+    // where they differ from the last frame's.
+    changes.record(buffer, {arenaBuffer});
+    draw(buffer, arenaBuffer);
+    changedRects = changes.finish();
     frameDrawn = true;
     // The timer is looked at once: the poll and the tick follow the same decision, and a tick that
     // arrives later in this iteration waits for the next one. Ticks beyond one are dropped: a slow
@@ -428,7 +337,7 @@ bool battleMain::pause() {
     }
     paused = true;
     if (!frameDrawn) {
-        composeFrame(); // the window lost the focus before the first frame
+        draw(buffer, arenaBuffer); // the window lost the focus before the first frame
     }
     drawPaused(buffer);
     // Wherever the marker is, the screen gets the whole buffer, and the return draws it all anew.
@@ -456,123 +365,39 @@ int battleMain::gameEnd() {
     return 0;
 }
 
-frameContents battleMain::readFrame() {
-    frameContents frame;
-    videoSettings* video = data->getVideoSettings();
-    const int left = video->getGameOffsetX(), top = video->getGameOffsetY();
-    const pixelRect field = {left, top, arenaSizeX, arenaSizeY};
-    int red = 0, green = 0, blue = 0;
-    video->getBackgroundColor(red, green, blue);
-    frame.screen = {0, 0, buffer->w, buffer->h};
-    frame.floor = data->getArena()->getArenaPic();
-    frame.background = makecol(red, green, blue);
-    for (unit* u : *units->getUnits()) {
-        u->prepareFrame();
-        int l = 0, t = 0, r = 0, b = 0;
-        if (u->getShownBounds(l, t, r, b)) {
-            const pixelRect bounds = {left + l, top + t, r - l, b - t};
-            frame.units.push_back({u->getUnitID(), u->getShownPic(), u->getDrawPosX(),
-                                   u->getDrawPosY(), u->getUnitGraphics()->getPicSize() / 2,
-                                   u->getShownAngle(), frameChanges::intersect(bounds, field)});
-        }
-    }
-    cursor* pointer = data->getInputObj()->getCursor();
-    int x = 0, y = 0;
-    pointer->getCursorShouldBe(x, y);
-    pointer->setCursor(x, y);
-    BITMAP* pic = pointer->getCursorPic();
-    const hudFigures hud = readHud(*units);
-    const pixelRect bar = {barLeft, 0, barRight - barLeft + 1, barBottom + 1};
-    const pixelRect hpRect = textRect(0, 0, hpText(hud.hp));
-    frame.parts.resize(partCount);
-    frame.parts[cursorPart] = {pic, x, y, {x - pic->w / 2, y - pic->h / 2, pic->w, pic->h}};
-    frame.parts[hpPart] = {
-        nullptr, hud.hp, 0, {0, 0, std::max(hpRect.w, bar.x + bar.w), std::max(hpRect.h, bar.h)}};
-    frame.parts[fpsPart] = {nullptr, hud.fps, 0, textRect(fpsTextX, secondRowY, fpsText(hud.fps))};
-    frame.parts[homersPart] = {nullptr, hud.homers, 0,
-                               textRect(0, secondRowY, homersText(hud.homers))};
-    frame.parts[helpPart] = {nullptr, 0, 0, textRect(helpTextX, secondRowY, helpText)};
-    return frame;
-}
-
-void battleMain::composeFrame() {
-    if (!changes.compare(readFrame(), changedRects, repaintRects, unitsToRedraw)) {
-        draw(buffer, arenaBuffer);
-        changedRects.assign(1, {0, 0, buffer->w, buffer->h});
-        return;
-    }
-    // Everything is drawn again within the area to repaint: the background and floor, the units
-    // that reach into it (each lies inside it whole), the cursor and HUD clipped to each part.
-    const frameContents& frame = changes.shown();
-    for (const pixelRect& r : repaintRects) {
-        drawBackgroundIn(buffer, arenaBuffer, r);
-    }
-    for (size_t k = 0; k < frame.units.size(); k++) {
-        if (unitsToRedraw[k]) {
-            drawPicture(arenaBuffer, frame.units[k]);
-        }
-    }
-    std::vector<pixelRect> over;
-    for (const frameContents::part& part : frame.parts) {
-        over.push_back(part.bounds);
-    }
-    for (const pixelRect& r : repaintRects) {
-        if (frameChanges::touches(over, r)) {
-            set_clip_rect(buffer, r.x, r.y, r.x + r.w - 1, r.y + r.h - 1);
-            drawParts(buffer, frame);
-        }
-    }
-    set_clip_rect(buffer, 0, 0, buffer->w - 1, buffer->h - 1);
-}
-
 void battleMain::draw(BITMAP* buffer, BITMAP* arenaBuffer) {
-    const frameContents& frame = changes.shown();
     drawBackground(buffer, arenaBuffer);
-    for (const frameContents::picture& p : frame.units) {
-        drawPicture(arenaBuffer, p);
-    }
+    drawUnits(arenaBuffer);
     // The battle's own arena buffer is part of its back buffer: the arena is already in place.
     if (buffer != this->buffer || arenaBuffer != this->arenaBuffer) {
         videoSettings* video = data->getVideoSettings();
         blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(),
              arenaSizeX, arenaSizeY);
     }
-    if (frame.parts.size() == partCount) {
-        drawParts(buffer, frame);
-    }
+    drawCursor(buffer);
+    drawDisplay(buffer);
 }
 
 void battleMain::drawBackground(BITMAP* buffer, BITMAP* arenaBuffer) {
-    drawBackgroundIn(buffer, arenaBuffer, {0, 0, buffer->w, buffer->h});
-}
-
-void battleMain::drawBackgroundIn(BITMAP* buffer, BITMAP* arenaBuffer, const pixelRect& r) {
     int red = 0;
     int green = 0;
     int blue = 0;
-    videoSettings* video = data->getVideoSettings();
-    video->getBackgroundColor(red, green, blue);
-    // The arena's rectangle is left alone: its picture or its copy covers all of it.
-    const int colour = makecol(red, green, blue);
-    const int left = video->getGameOffsetX(), top = video->getGameOffsetY();
-    const int right = left + arenaSizeX, bottom = top + arenaSizeY;
-    const int rRight = r.x + r.w, rBottom = r.y + r.h;
-    const int middleTop = std::max(r.y, top), middleBottom = std::min(rBottom, bottom);
-    fillRect(buffer, r.x, r.y, rRight, std::min(rBottom, top), colour);
-    fillRect(buffer, r.x, middleTop, std::min(rRight, left), middleBottom, colour);
-    fillRect(buffer, std::max(r.x, right), middleTop, rRight, middleBottom, colour);
-    fillRect(buffer, r.x, std::max(r.y, bottom), rRight, rBottom, colour);
-
-    // A picture set after the battle was built is judged on its first frame.
-    if (data->getArena()->getArenaPic() != judgedFloor) {
-        judgeFloor();
+    data->getVideoSettings()->getBackgroundColor(red, green, blue);
+    canvas::clear(buffer, makecol(red, green, blue));
+    BITMAP* floor = data->getArena()->getArenaPic();
+    if (floor != judgedFloor) {
+        judgedFloor = floor;
+        floorIsOpaque = floor != nullptr && floor->w == arenaSizeX && floor->h == arenaSizeY &&
+                        !hasTransparentPixel(floor);
     }
-    // The same pixels as grey under the picture's masked stretch, at a fraction of its work.
-    BITMAP* floor = floorIsOpaque ? judgedFloor : floorCopy;
-    const pixelRect inArena = frameChanges::intersect(r, {left, top, arenaSizeX, arenaSizeY});
-    if (inArena.w > 0 && inArena.h > 0) {
-        blit(floor, arenaBuffer, inArena.x - left, inArena.y - top, inArena.x - left,
-             inArena.y - top, inArena.w, inArena.h);
+    if (floorIsOpaque) {
+        // The same pixels as grey under its masked stretch, for a fraction of the work.
+        canvas::copy(arenaBuffer, floor, 0, 0);
+        return;
+    }
+    canvas::clear(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
+    if (floor != nullptr) {
+        canvas::stretchedSprite(arenaBuffer, floor, 0, 0, arenaSizeX, arenaSizeY);
     }
 }
 
@@ -588,11 +413,25 @@ void battleMain::drawCursor(BITMAP* buffer) {
     int y = 0;
     pointer->getCursorShouldBe(x, y);
     pointer->setCursor(x, y);
-    drawCursorAt(buffer, pointer->getCursorPic(), x, y);
+    BITMAP* pic = pointer->getCursorPic();
+    canvas::sprite(buffer, pic, x - pic->w / 2, y - pic->h / 2);
 }
 
 void battleMain::drawDisplay(BITMAP* buffer) {
-    drawHud(buffer, readHud(*units));
+    const std::vector<unit*> players = units->search(0, generalTypePlayer);
+    const int hp = players.empty() ? 0 : players.front()->getHP();
+    const int homers = static_cast<int>(units->search(0, generalTypeHomer).size());
+    const int grey = makecol(hudGrey, hudGrey, hudGrey);
+    canvas::text(buffer, "hp: " + std::to_string(hp), 0, 0, grey);
+    const barFill fill = healthBarFill(hp);
+    canvas::fill(buffer, barLeft, 0, barLeft + fill.length, barBottom,
+                 makecol(fill.red, fill.green, fill.blue));
+    canvas::outline(buffer, barLeft, 0, barRight, barBottom, grey);
+    canvas::text(buffer, "fps: " + std::to_string(frameCountTotal.load()), fpsTextX, secondRowY,
+                 grey);
+    canvas::text(buffer, "Homers: " + std::to_string(homers), 0, secondRowY,
+                 makecol(homersTextGrey, homersTextGrey, homersTextGrey));
+    canvas::text(buffer, helpText, helpTextX, secondRowY, grey);
 }
 
 void battleMain::drawPaused(BITMAP* buffer) {

@@ -11,13 +11,13 @@ class unitGraphics;
 class hitbox;
 
 // The battle controller: sets the battle up, runs one loop iteration at a time (draw, poll,
-// at most one logic tick, cull, restart on F10) and composes each frame with its HUD, drawing
-// into the back buffer only what changed since the frame before.
+// at most one logic tick, cull, restart on F10) and composes each frame with its HUD. The frame's
+// drawing is recorded and put on the back buffer only where it changed since the frame before.
 class battleMain {
   public:
     // Every field null or 0.
     battleMain();
-    // Destroys the arena buffer, then the back buffer it is part of, and the floor's copy.
+    // Destroys the arena buffer, then the back buffer it is part of.
     ~battleMain();
     battleMain(const battleMain&) = delete;
     battleMain& operator=(const battleMain&) = delete;
@@ -47,8 +47,8 @@ class battleMain {
     void restart();
     // One iteration of the main loop: draw, poll input, one tick if pending, cull, F10. After a
     // pause it first forgets the input seen meanwhile and drops the ticks that came due. The
-    // frame is drawn where it differs from the one before (whole the first time, after a restart
-    // or a pause); getChangedRects tells where.
+    // frame reaches the back buffer where it differs from the one before (whole the first time,
+    // after a restart or a pause); getChangedRects tells where.
     void go();
     // The battle waits while its window is in the background: no tick runs until go is called
     // again. The first call of a pause marks the frame in the back buffer "paused" (drawing one
@@ -63,16 +63,18 @@ class battleMain {
     // The battle's end test; a battle never ends, so always 0.
     int gameEnd();
 
-    // The whole frame go last composed, without a pause's marker: background, arena with units at
-    // the game offset, cursor, HUD. arenaBuffer is arena-sized; unless it is getArenaBuffer() with
-    // buffer getBuffer(), it is copied in.
+    // The whole picture of the battle as it stands: background, the arena with every unit (each
+    // taking over its new status and advancing its animation) at the game offset, the cursor
+    // moved to its wanted position, the HUD. arenaBuffer is arena-sized; unless it is
+    // getArenaBuffer() with buffer getBuffer(), it is copied in.
     void draw(BITMAP* buffer, BITMAP* arenaBuffer);
-    // Fills the screen around the arena with the background colour, and the arena with its
-    // picture drawn masked over grey (plain grey without a picture).
+    // Fills the screen with the background colour, and the arena with its picture drawn masked
+    // over grey (plain grey without a picture).
     void drawBackground(BITMAP* buffer, BITMAP* arenaBuffer);
     // Every listed unit in list order, in arena pixels.
     void drawUnits(BITMAP* arenaBuffer);
-    // The cursor picture centred on its wanted position (screen pixels).
+    // Moves the cursor to its wanted position and draws its picture centred there (screen
+    // pixels).
     void drawCursor(BITMAP* buffer);
     // Hit points as text and bar, fps, homing count and the help line.
     void drawDisplay(BITMAP* buffer);
@@ -101,28 +103,15 @@ class battleMain {
     hitbox* tempHitbox;
     std::string startProblem;
     // The arena picture last judged, and whether it may simply be copied: arena-sized and
-    // without a transparent pixel. Any other is drawn once, grey under its masked stretch, into
-    // floorCopy, which is copied in its place.
+    // without a transparent pixel.
     BITMAP* judgedFloor;
     bool floorIsOpaque;
-    BITMAP* floorCopy;
     bool paused;
     bool frameDrawn; // by go, so that a pause has a frame to mark
     int ticksRun = 0;
-    frameChanges changes; // what the back buffer shows, and what the next frame changes
-    std::vector<pixelRect> changedRects, repaintRects;
-    std::vector<bool> unitsToRedraw;
+    frameChanges changes; // the frame's drawing, put on the back buffer where it changed
+    std::vector<pixelRect> changedRects;
 
-    // Judges the arena picture once, rather than each frame.
-    void judgeFloor();
-    // What the frame shows now: prepares every unit's frame (status, animation) and takes the
-    // cursor's wanted position; the HUD's figures.
-    frameContents readFrame();
-    // Draws the frame readFrame gives into the back buffer, whole or where it changed.
-    void composeFrame();
-    // The background around the arena and the floor within r (screen pixels); arenaBuffer is
-    // buffer's arena or a bitmap of its own.
-    void drawBackgroundIn(BITMAP* buffer, BITMAP* arenaBuffer, const pixelRect& r);
     // Keeps the problem for getStartProblem; returns -1.
     int startFailed(const std::string& problem);
 };

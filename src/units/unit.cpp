@@ -1,9 +1,9 @@
 #include "unit.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "arena.h"
+#include "canvas.h"
 #include "dataObj.h"
 #include "hitbox.h"
 #include "unitGraphics.h"
@@ -15,8 +15,7 @@ constexpr int defaultPosX = 400;
 constexpr int defaultPosY = 300;
 constexpr int defaultMoveSpeed = 5;
 constexpr int defaultDeathTime = 10;
-constexpr int invincibleTicks = 15;      // one is spent in the tick of the hit
-constexpr double boundsSlack = 1.0 / 16; // pixels
+constexpr int invincibleTicks = 15; // one is spent in the tick of the hit
 
 // Statuses 3 and 4 are never worked out, but an animation ending in them ends an attack too.
 constexpr int lastAttackStatus = 4;
@@ -32,28 +31,18 @@ unit::unit()
       knockbackTime(0), stunTime(0), invicTime(0), moveSpeed(itofix(defaultMoveSpeed)),
       animFrame(0), currentStatus(statusIdle), pendingStatus(statusIdle), pendingAttack(0),
       attacking(0), graphicsSet(nullptr), hp(1), pendingDamage(0),
-      deathTimeRemoval(defaultDeathTime), diesAtBoundary(false), touchedBoundary(false),
-      shownPic(nullptr), shownAngle(0) {}
+      deathTimeRemoval(defaultDeathTime), diesAtBoundary(false), touchedBoundary(false) {}
 
 unit::~unit() {}
 
 void unit::draw(BITMAP* target) {
-    prepareFrame();
-    if (shownPic != nullptr) {
-        int half = graphicsSet->getPicSize() / 2;
-        pivot_sprite(target, shownPic, drawPosX, drawPosY, half, half, shownAngle);
-    }
-}
-
-void unit::prepareFrame() {
     drawPosX = fixtoi(posX);
     drawPosY = fixtoi(posY);
     if (pendingStatus != currentStatus) {
         currentStatus = pendingStatus;
         animFrame = 0;
     }
-    shownPic = graphicsSet->getPic(currentStatus, animFrame);
-    shownAngle = drawAngle;
+    BITMAP* pic = graphicsSet->getPic(currentStatus, animFrame);
     animFrame++;
     if (animFrame >= graphicsSet->getSizeOfVector(currentStatus)) {
         if (isAttackStatus(currentStatus) && attacking != 0) {
@@ -62,33 +51,10 @@ void unit::prepareFrame() {
         }
         animFrame = 0;
     }
-}
-
-bool unit::getShownBounds(int& left, int& top, int& right, int& bottom) const {
-    if (shownPic == nullptr) {
-        return false;
+    if (pic != nullptr) {
+        const int half = graphicsSet->getPicSize() / 2;
+        canvas::turnedSprite(target, pic, drawPosX, drawPosY, half, half, drawAngle);
     }
-    // The corners of the turned picture as pivot_sprite places them. It draws a pixel only if the
-    // picture covers the pixel's centre, so the whole pixels around the corners hold all it draws;
-    // a little more on each side covers the rounding of its fixed-point corners.
-    const double half = graphicsSet->getPicSize() / 2;
-    const double turn = fixtof(shownAngle) * AL_PI / 128, c = std::cos(turn), s = std::sin(turn);
-    const double w = shownPic->w, h = shownPic->h;
-    const double cornerX[4] = {0, w, w, 0}, cornerY[4] = {0, 0, h, h};
-    double minX = drawPosX, maxX = drawPosX, minY = drawPosY, maxY = drawPosY;
-    for (int i = 0; i < 4; i++) {
-        const double dx = cornerX[i] - half, dy = cornerY[i] - half;
-        const double x = drawPosX + dx * c - dy * s, y = drawPosY + dx * s + dy * c;
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    }
-    left = static_cast<int>(std::floor(minX - boundsSlack));
-    top = static_cast<int>(std::floor(minY - boundsSlack));
-    right = static_cast<int>(std::ceil(maxX + boundsSlack));
-    bottom = static_cast<int>(std::ceil(maxY + boundsSlack));
-    return true;
 }
 
 void unit::processInput(dataObj*, unitList*) {}

@@ -37,15 +37,6 @@ class unit {
     // Adopts the status worked out by the last tick, advances the animation and draws the
     // current frame turned by drawAngle, centred on the position (arena pixels).
     virtual void draw(BITMAP* target);
-    // The first half of draw, all but the drawing: takes the position (getDrawPosX, getDrawPosY),
-    // status, picture and angle the frame shows.
-    void prepareFrame();
-    // What prepareFrame took: the picture (null when the status has none) and its angle.
-    BITMAP* getShownPic() const { return shownPic; }
-    fixed getShownAngle() const { return shownAngle; }
-    // The arena pixels that drawing what prepareFrame took may touch, from (left, top) up to but
-    // not including (right, bottom), before clipping; false when there is no picture.
-    bool getShownBounds(int& left, int& top, int& right, int& bottom) const;
     // Decides this tick's movement and actions. The base unit does nothing.
     virtual void processInput(dataObj* data, unitList* list);
     // First phase: status, knockback run-down and the collision scan; touches only this unit.
@@ -126,6 +117,4 @@ class unit {
     int deathTimeRemoval; // ticks a dead unit stays listed
     bool diesAtBoundary;
     bool touchedBoundary;
-    BITMAP* shownPic; // taken by prepareFrame, with shownAngle and the draw position
-    fixed shownAngle;
 };

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <map>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -138,7 +140,7 @@ class frame : public battle {
     bool showsText(int x, int y, int colour, const std::string& text) {
         BITMAP* expected =
             create_bitmap(text_length(font, text.c_str()) + 1, text_height(font) + 1);
-        clear_to_color(expected, untouched);
+        clear_to_color(expected, getpixel(buffer, x + expected->w - 1, y + expected->h - 1));
         textout_ex(expected, font, text.c_str(), 0, 0, colour, -1);
         bool same = true;
         for (int i = 0; i < expected->w * expected->h; i++) {
@@ -222,6 +224,35 @@ TEST_F(frame, eachKindShowsWhetherItLivesIsStunnedOrIsDead) {
     }
 }
 
+// Called alone, draw composes the battle as it stands: the background, the floor, every unit
+// having taken over its new status, the cursor moved to where it is wanted, and the HUD.
+TEST_F(frame, drawAloneComposesTheWholePictureAsTheBattleStands) {
+    auto* homer = w.add<homingUnit>(100, 100);
+    homer->pendingStatus = statusStunned;
+    cursor* pointer = w.data.getInputObj()->getCursor();
+    pointer->setCursorShouldBe(300, 250);
+    frameCountTotal = 29;
+    w.battle.draw(buffer, w.battle.getArenaBuffer());
+    frameCountTotal = 0;
+    int x = 0, y = 0;
+    pointer->getCursor(x, y);
+    EXPECT_EQ(std::make_tuple(x, y, homer->getCurrentStatus()),
+              std::make_tuple(300, 250, +statusStunned));
+    BITMAP* floor = w.data.getArena()->getArenaPic();
+    EXPECT_EQ(getpixel(buffer, 5, 475), makecol(32, 32, 32));
+    EXPECT_EQ(getpixel(buffer, 70 + 400, 40 + 300), getpixel(floor, 400, 300));
+    EXPECT_EQ(getpixel(buffer, 300, 250), getpixel(pointer->getCursorPic(), 8, 8));
+    const pictureColour stars = enemyStunnedColour;
+    bool stunnedShown = false;
+    for (int i = 0; i < 30 * 30; i++) {
+        stunnedShown |=
+            getpixel(buffer, 155 + i % 30, 125 + i / 30) == makecol(stars.r, stars.g, stars.b);
+    }
+    EXPECT_TRUE(stunnedShown);
+    EXPECT_TRUE(showsText(0, 0, grey, "hp: 0") && showsText(250, 22, grey, "fps: 29") &&
+                showsText(0, 22, makecol(220, 220, 220), "Homers: 1"));
+}
+
 TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
     cursor* pointer = w.data.getInputObj()->getCursor();
     pointer->setCursorShouldBe(100, 100);
@@ -240,55 +271,110 @@ TEST_F(frame, theCursorPictureIsCentredOnTheWantedPosition) {
     }
 }
 
-// After every frame of a scripted battle (moving, firing, F10, a pause and the return, a floor
-// with transparent pixels from frame 300 on), the back buffer, and a copy of it brought up to date
-// only through the rectangles each frame reports changed, are the whole frame drawn anew, byte
-// for byte. The whole frame's background is the straightforward one: everything cleared, the
-// arena grey under the floor's masked stretch.
-TEST_F(battle, everyFrameIsTheWholeDrawingAlsoInACopyUpdatedOnlyWhereTheFrameChanged) {
-    BITMAP *floor = w.data.getArena()->getArenaPic(), *holed = create_bitmap(500, 400);
-    // A homing enemy as large as the arena, transparent around it.
-    stretch_blit(w.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
-    BITMAP *copy = create_bitmap(640, 480), *whole = create_bitmap(640, 480);
-    BITMAP *wholeArena = create_bitmap(500, 400), *plain = create_bitmap(640, 480);
-    BITMAP* buffer = w.battle.getBuffer();
-    auto same = [](BITMAP* a, BITMAP* b) { return memcmp(a->dat, b->dat, 640 * 480 * 3) == 0; };
-    auto update = [&] {
-        for (const pixelRect& r : w.battle.getChangedRects()) {
-            blit(buffer, copy, r.x, r.y, r.x, r.y, r.w, r.h);
+// The game's loop iteration, with the frame drawn whole and at once: the reference the recorded
+// frames answer to. A return from the background forgets the input and runs no tick, as go does.
+void plainIteration(testBattle& t, bool tick, bool returning) {
+    inputObj* input = t.data.getInputObj();
+    if (returning) {
+        input->forget();
+    }
+    t.battle.draw(t.battle.getBuffer(), t.battle.getArenaBuffer());
+    input->processInput(640, 480, tick && !returning);
+    if (tick && !returning) {
+        t.battle.applyInput();
+    }
+    t.list().cullUnits();
+    if (input->getKeyWasClicked()->at(inputObj::keyRestart)) {
+        t.battle.restart();
+    }
+}
+
+// Random play, each frame a mix of keys held and tapped, the pointer moved along x, y or both,
+// clicks, F10, now and then a pause and the return, the timer rate changing, a floor with
+// transparent pixels for a while. After every frame the back buffer, and a copy of it brought up
+// to date only through the rectangles the frame sent, are byte for byte the frame a twin battle
+// drew whole and at once from its own units. ARENA_FRAME_SEED replays a printed seed.
+TEST(frameChanges, randomPlaySendsEveryChangedPixelAndOnlyTheWholeDrawingsPixels) {
+    const char* given = std::getenv("ARENA_FRAME_SEED");
+    const unsigned seed =
+        given != nullptr ? std::strtoul(given, nullptr, 10) : std::random_device()();
+    std::cout << "ARENA_FRAME_SEED=" << seed << std::endl;
+    std::mt19937 random(seed);
+    auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
+    testBattle fast(seed), plain(seed);
+    BITMAP *copy = create_bitmap(640, 480), *marked = create_bitmap(640, 480);
+    BITMAP *floor = fast.data.getArena()->getArenaPic(), *holed = create_bitmap(500, 400);
+    stretch_blit(fast.picturesOf(H)->getPic(statusIdle, 0), holed, 0, 0, 30, 30, 0, 0, 500, 400);
+    // The first pixel where two screens differ, or an empty string.
+    auto firstDifference = [](BITMAP* a, BITMAP* b) -> std::string {
+        if (memcmp(a->line[0], b->line[0], 640 * 480 * 3) == 0) {
+            return "";
+        }
+        for (int i = 0; i < 640 * 480; i++) {
+            const int x = i % 640, y = i / 640, p = getpixel(a, x, y), q = getpixel(b, x, y);
+            if (p != q) {
+                return "pixel " + std::to_string(x) + "," + std::to_string(y) + ": " +
+                       std::to_string(p) + " instead of " + std::to_string(q);
+            }
+        }
+        return "";
+    };
+    auto send = [&] {
+        for (const pixelRect& r : fast.battle.getChangedRects()) {
+            blit(fast.battle.getBuffer(), copy, r.x, r.y, r.x, r.y, r.w, r.h);
         }
     };
-    const int moves[4] = {KEY_D, KEY_S, KEY_A, KEY_W};
-    for (int i = 0; i < 600; i++) {
-        w.data.getArena()->setArenaPic(i < 300 ? floor : holed);
-        testBattle::releaseInput(70 + (i / 3 * 37) % 500, 40 + (i / 3 * 53) % 400);
-        testBattle::setKey(moves[(i / 25) % 4], true);
-        testBattle::setButtons(i % 6 < 3);
-        testBattle::setKey(KEY_F10, i % 200 == 150);
-        frameCountTotal = i / 40;
-        if (i == 400) {
-            ASSERT_TRUE(w.battle.pause());
-            update();
-            ASSERT_TRUE(same(copy, buffer)) << "the paused frame";
+    const int keys[] = {KEY_W, KEY_A, KEY_S, KEY_D, KEY_F10};
+    int mouseX = 320, mouseY = 240;
+    bool returning = false;
+    size_t removed = 0; // units gone from one frame to the next, restarts aside
+    for (int frame = 0; frame < 10000; frame++) {
+        const size_t listed = fast.list().getUnits()->size();
+        for (int k : keys) {
+            if (chance(k == KEY_F10 ? 1 : 8)) {
+                testBattle::setKey(k, !key[k]);
+            } else if (k != KEY_F10 && chance(3)) { // a tap between two polls
+                testBattle::setKey(k, !key[k]);
+                testBattle::setKey(k, !key[k]);
+            }
         }
-        w.go(i % 7 != 3);
-        update();
-        w.battle.draw(whole, wholeArena);
-        ASSERT_TRUE(same(buffer, whole)) << "the back buffer, frame " << i;
-        ASSERT_TRUE(same(copy, whole)) << "the copy, frame " << i;
-        if (i % 300 == 0) {
-            clear_to_color(plain, makecol(32, 32, 32));
-            clear_to_color(wholeArena, makecol(64, 64, 64));
-            stretch_sprite(wholeArena, w.data.getArena()->getArenaPic(), 0, 0, 500, 400);
-            blit(wholeArena, plain, 0, 0, 70, 40, 500, 400);
-            w.battle.drawBackground(whole, wholeArena);
-            blit(wholeArena, whole, 0, 0, 70, 40, 500, 400);
-            ASSERT_TRUE(same(whole, plain)) << "the background, frame " << i;
+        const int move = random() % 4; // none, along x, along y, both
+        mouseX = move & 1 ? static_cast<int>(random() % 700) - 30 : mouseX;
+        mouseY = move & 2 ? static_cast<int>(random() % 540) - 30 : mouseY;
+        mouse_x = mouseX, mouse_y = mouseY;
+        testBattle::setButtons(chance(20) ? static_cast<int>(random() % 8) : mouse_b);
+        frameCountTotal = chance(5) ? static_cast<int>(27 + random() % 5) : frameCountTotal.load();
+        fast.data.getArena()->setArenaPic(frame / 500 % 3 == 2 ? holed : floor);
+        plain.data.getArena()->setArenaPic(fast.data.getArena()->getArenaPic());
+        if (frame > 0 && chance(1)) {
+            ASSERT_TRUE(fast.battle.pause());
+            send();
+            blit(plain.battle.getBuffer(), marked, 0, 0, 0, 0, 640, 480);
+            plain.battle.drawPaused(marked);
+            ASSERT_EQ(firstDifference(copy, marked), "") << "the paused frame " << frame;
+            returning = true;
         }
+        const int ticks = random() % 3;
+        const unsigned rounds = random(); // the same restart for both battles
+        srand(rounds);
+        fast.go(ticks);
+        send();
+        srand(rounds);
+        plainIteration(plain, ticks > 0, returning);
+        returning = false;
+        removed += fast.list().getCreates().size() < 30
+                       ? listed - std::min(listed, fast.list().getUnits()->size())
+                       : 0;
+        ASSERT_EQ(firstDifference(fast.battle.getBuffer(), plain.battle.getBuffer()), "")
+            << "the back buffer, frame " << frame;
+        ASSERT_EQ(firstDifference(copy, plain.battle.getBuffer()), "")
+            << "the copy kept through the rectangles sent, frame " << frame;
     }
+    EXPECT_GT(removed, 0u) << "no unit died and was removed";
     frameCountTotal = 0;
-    w.data.getArena()->setArenaPic(floor);
-    for (BITMAP* b : {holed, copy, whole, wholeArena, plain}) {
+    fast.data.getArena()->setArenaPic(floor);
+    testBattle::releaseInput();
+    for (BITMAP* b : {copy, marked, holed}) {
         destroy_bitmap(b);
     }
 }
