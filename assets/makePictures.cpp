@@ -406,7 +406,7 @@ struct pictureFile {
     BITMAP* (*draw)();
 };
 
-// The file names are the ones assets/CMakeLists.txt packs, in the datafile's order.
+// The files assets/CMakeLists.txt packs; their order there, not here, is the datafile's.
 const pictureFile pictureFiles[] = {
     {"floor.bmp", drawFloor},
     {"enemyDead.bmp", drawEnemyDead},

@@ -17,6 +17,7 @@
 #include "frameTimer.h"
 #include "hitbox.h"
 #include "inputObj.h"
+#include "picData.h"
 #include "picDataCheck.h"
 #include "unit.h"
 #include "unitGraphics.h"
@@ -26,21 +27,28 @@
 namespace {
 const char* const picDataName = "picData.dat";
 
-// Datafile objects read outside the picture sets.
-constexpr int arenaPicObject = 0;
-constexpr int cursorPicObject = 13;
+// Datafile objects read outside the picture sets. The numbers come from the list the build packs
+// the datafile by: dat writes them into picData.h, named after the pictures' files.
+constexpr int arenaPicObject = FLOOR_BMP;
+constexpr int cursorPicObject = CURSOR_BMP;
 
 // Which datafile picture shows which status, per unit type, in insertion order.
 struct picEntry {
     int object;
     int status;
 };
-const std::vector<picEntry> playerPics = {{9, statusIdle},      {10, statusMoving},
-                                          {5, statusAttacking}, {6, statusAttacking},
-                                          {7, statusDead},      {11, statusStunned}};
-const std::vector<picEntry> homerPics = {
-    {2, statusIdle}, {2, statusMoving}, {1, statusDead}, {3, statusStunned}};
-const std::vector<picEntry> shotPics = {{12, statusIdle}, {12, statusMoving}, {12, statusDead}};
+const std::vector<picEntry> playerPics = {{PLAYER_BMP, statusIdle},
+                                          {PLAYERMOVING_BMP, statusMoving},
+                                          {PLAYERATTACK1_BMP, statusAttacking},
+                                          {PLAYERATTACK2_BMP, statusAttacking},
+                                          {PLAYERDEAD_BMP, statusDead},
+                                          {PLAYERSTUNNED_BMP, statusStunned}};
+const std::vector<picEntry> homerPics = {{ENEMY_BMP, statusIdle},
+                                         {ENEMY_BMP, statusMoving},
+                                         {ENEMYDEAD_BMP, statusDead},
+                                         {ENEMYSTUNNED_BMP, statusStunned}};
+const std::vector<picEntry> shotPics = {
+    {SHOT_BMP, statusIdle}, {SHOT_BMP, statusMoving}, {SHOT_BMP, statusDead}};
 
 // What a unit of each type inflicts on contact, and how it meets the other types.
 struct collideEntry {
