@@ -63,6 +63,8 @@ class battleMain {
     // The battle's end test; a battle never ends, so always 0.
     int gameEnd();
 
+    // The drawing operations draw through the canvas, never Allegro's own calls, so that go's
+    // record of the frame holds all they draw.
     // The whole picture of the battle as it stands: background, the arena with every unit (each
     // taking over its new status and advancing its animation) at the game offset, the cursor
     // moved to its wanted position, the HUD. arenaBuffer is arena-sized; unless it is
