@@ -23,13 +23,10 @@ TEST(canvas, aTurnedSpriteDrawsWithinItsBoundsAtEveryAngle) {
             clear_to_color(target, 0);
             pivot_sprite(target, pic, 50, 50, size / 2, size / 2, angle);
             int drawn[4] = {100, 100, -1, -1}; // left, top, right, bottom pixels drawn
-            for (int y = 0; y < 100; y++) {
-                const unsigned char* row = target->line[y];
-                for (int x = 0; x < 100; x++) {
-                    if (row[3 * x] != 0) {
-                        drawn[0] = std::min(drawn[0], x), drawn[1] = std::min(drawn[1], y);
-                        drawn[2] = std::max(drawn[2], x), drawn[3] = std::max(drawn[3], y);
-                    }
+            for (int i = 0; i < 100 * 100; i++) {
+                if (target->line[i / 100][3 * (i % 100)] != 0) {
+                    drawn[0] = std::min(drawn[0], i % 100), drawn[1] = std::min(drawn[1], i / 100);
+                    drawn[2] = std::max(drawn[2], i % 100), drawn[3] = std::max(drawn[3], i / 100);
                 }
             }
             const int room[4] = {drawn[0] - b.x, drawn[1] - b.y, b.x + b.w - 1 - drawn[2],
