@@ -390,23 +390,33 @@ void battleMain::drawBackground(BITMAP* buffer, BITMAP* arenaBuffer) {
     int red = 0;
     int green = 0;
     int blue = 0;
-    data->getVideoSettings()->getBackgroundColor(red, green, blue);
-    canvas::clear(buffer, makecol(red, green, blue));
+    videoSettings* video = data->getVideoSettings();
+    video->getBackgroundColor(red, green, blue);
+    const int background = makecol(red, green, blue);
     BITMAP* floor = data->getArena()->getArenaPic();
     if (floor != judgedFloor) {
         judgedFloor = floor;
         floorIsOpaque = floor != nullptr && floor->w == arenaSizeX && floor->h == arenaSizeY &&
                         !hasTransparentPixel(floor);
     }
-    if (floorIsOpaque) {
-        // The same pixels as grey under its masked stretch, for a fraction of the work.
-        canvas::copy(arenaBuffer, floor, 0, 0);
+    if (!floorIsOpaque) {
+        canvas::clear(buffer, background);
+        canvas::clear(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
+        if (floor != nullptr) {
+            canvas::stretchedSprite(arenaBuffer, floor, 0, 0, arenaSizeX, arenaSizeY);
+        }
         return;
     }
-    canvas::clear(arenaBuffer, makecol(arenaGrey, arenaGrey, arenaGrey));
-    if (floor != nullptr) {
-        canvas::stretchedSprite(arenaBuffer, floor, 0, 0, arenaSizeX, arenaSizeY);
-    }
+    // The same pixels for a fraction of the work: the background around the arena, the floor
+    // copied into it.
+    const int left = video->getGameOffsetX(), top = video->getGameOffsetY();
+    const int right = left + arenaSizeX, bottom = top + arenaSizeY;
+    const int lastX = buffer->w - 1, lastY = buffer->h - 1;
+    canvas::fill(buffer, 0, 0, lastX, top - 1, background);
+    canvas::fill(buffer, 0, top, left - 1, bottom - 1, background);
+    canvas::fill(buffer, right, top, lastX, bottom - 1, background);
+    canvas::fill(buffer, 0, bottom, lastX, lastY, background);
+    canvas::copy(arenaBuffer, floor, 0, 0);
 }
 
 void battleMain::drawUnits(BITMAP* arenaBuffer) {

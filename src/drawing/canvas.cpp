@@ -40,9 +40,15 @@ void drawAtOnce(const drawCall& c) {
     case drawCall::clear:
         clear_to_color(c.target, c.colour);
         break;
-    case drawCall::fill:
-        rectfill(c.target, c.x, c.y, c.a, c.b, c.colour);
+    case drawCall::fill: {
+        int left = 0, top = 0, right = 0, bottom = 0;
+        get_clip_rect(c.target, &left, &top, &right, &bottom);
+        add_clip_rect(c.target, std::min(c.x, c.a), std::min(c.y, c.b), std::max(c.x, c.a),
+                      std::max(c.y, c.b));
+        clear_to_color(c.target, c.colour);
+        set_clip_rect(c.target, left, top, right, bottom);
         break;
+    }
     case drawCall::outline:
         rect(c.target, c.x, c.y, c.a, c.b, c.colour);
         break;
@@ -175,9 +181,4 @@ pixelRect canvas::turnedBounds(const BITMAP* pic, int x, int y, int pivotX, int 
     const int right = static_cast<int>(std::floor(maxX - 0.5 + slack)) + 1;
     const int bottom = static_cast<int>(std::floor(maxY - 0.5 + slack)) + 1;
     return {left, top, right - left, bottom - top};
-}
-
-pixelRect canvas::intersect(const pixelRect& a, const pixelRect& b) {
-    const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-    return {left, top, std::min(a.x + a.w, b.x + b.w) - left, std::min(a.y + a.h, b.y + b.h) - top};
 }

@@ -34,7 +34,8 @@ class canvas {
   public:
     // clear_to_color: the whole target.
     static void clear(BITMAP* target, int colour);
-    // rectfill and rect: from (left, top) to (right, bottom), both included.
+    // rectfill and rect: from (left, top) to (right, bottom), both included. A fill costs half
+    // of rectfill's work on a 24-bit target: it is a clear within a clipping rectangle.
     static void fill(BITMAP* target, int left, int top, int right, int bottom, int colour);
     static void outline(BITMAP* target, int left, int top, int right, int bottom, int colour);
     // textout_ex in Allegro's font, its top-left corner at (x, y), on a transparent background.
@@ -65,6 +66,11 @@ class canvas {
     static pixelRect turnedBounds(const BITMAP* pic, int x, int y, int pivotX, int pivotY,
                                   fixed angle);
     // The pixels both rectangles hold; empty when none.
-    static pixelRect intersect(const pixelRect& a, const pixelRect& b);
+    static pixelRect intersect(const pixelRect& a, const pixelRect& b) {
+        const int left = a.x > b.x ? a.x : b.x, top = a.y > b.y ? a.y : b.y;
+        const int right = a.x + a.w < b.x + b.w ? a.x + a.w : b.x + b.w;
+        const int bottom = a.y + a.h < b.y + b.h ? a.y + a.h : b.y + b.h;
+        return {left, top, right - left, bottom - top};
+    }
     static bool isEmpty(const pixelRect& r) { return r.w <= 0 || r.h <= 0; }
 };

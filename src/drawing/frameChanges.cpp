@@ -8,6 +8,8 @@ namespace {
 // instructions against 12 a pixel), so two rectangles go as one when the one that holds both is
 // no larger than the two and this together.
 constexpr int pixelsPerCopy = 800;
+// How many calls on the comparison looks for a call that differs, in case things came or went.
+constexpr size_t lookAhead = 3;
 // A frame changed over more than this share of the screen (percent) is drawn and sent whole.
 constexpr int wholeFramePercent = 50;
 
@@ -33,8 +35,9 @@ bool touches(const std::vector<pixelRect>& rects, const pixelRect& r) {
 
 // Whether two rectangles, neither empty, go as one.
 bool joinable(const pixelRect& a, const pixelRect& b) {
-    const pixelRect both = unite(a, b);
-    return area(both) <= area(a) + area(b) + pixelsPerCopy;
+    const int w = std::max(a.x + a.w, b.x + b.w) - std::min(a.x, b.x);
+    const int h = std::max(a.y + a.h, b.y + b.h) - std::min(a.y, b.y);
+    return w * h <= a.w * a.h + b.w * b.h + pixelsPerCopy;
 }
 
 // Joins rectangles while one that holds two costs no more than the two apart.
@@ -56,8 +59,15 @@ void merge(std::vector<pixelRect>& rects) {
     }
 }
 
+// Adds r, joined with the rectangle added last where that pays: a thing's old and new places
+// come one after the other.
 void add(std::vector<pixelRect>& rects, const pixelRect& r) {
-    if (!canvas::isEmpty(r)) {
+    if (canvas::isEmpty(r)) {
+        return;
+    }
+    if (!rects.empty() && joinable(rects.back(), r)) {
+        rects.back() = unite(rects.back(), r);
+    } else {
         rects.push_back(r);
     }
 }
@@ -115,23 +125,39 @@ const std::vector<pixelRect>& frameChanges::finish() {
 }
 
 void frameChanges::compare() {
-    // Both frames make their calls in much the same order: a call found in both is passed over,
-    // one not found further on in the other frame has changed. Of two calls that each are found
-    // further on, the old one is taken as changed, which is never wrong, only more work.
-    size_t i = 0, k = 0;
-    auto later = [](const std::vector<drawCall>& calls, size_t from, const drawCall& c) {
-        return std::find(calls.begin() + std::min(from, calls.size()), calls.end(), c) !=
-               calls.end();
+    // Both frames make their calls in much the same order: a call found in both is passed over. A
+    // call that differs is a thing changed, unless the other frame's call is found a few calls on
+    // (things that came or went). Taking two calls for changed is never wrong, only more work.
+    const size_t was = shown.size(), is = next.size();
+    auto found = [](const std::vector<drawCall>& calls, size_t at, const drawCall& c) {
+        return at < calls.size() && calls[at] == c;
     };
-    while (i < shown.size() || k < next.size()) {
-        if (i < shown.size() && k < next.size() && shown[i] == next[k]) {
-            i++;
-            k++;
-        } else if (i < shown.size() && !later(next, k + 1, shown[i])) {
+    size_t i = 0, k = 0;
+    while (i < was && k < is) {
+        if (shown[i] == next[k]) {
+            i++, k++;
+            continue;
+        }
+        size_t gone = 0, come = 0;
+        for (size_t d = 1; d <= lookAhead && gone + come == 0; d++) {
+            gone = found(shown, i + d, next[k]) ? d : 0;
+            come = found(next, k + d, shown[i]) ? d : 0;
+        }
+        if (gone + come == 0) {
+            gone = come = 1;
+        }
+        for (; gone > 0; gone--) {
             add(changedRects, shown[i++].bounds);
-        } else {
+        }
+        for (; come > 0; come--) {
             add(changedRects, next[k++].bounds);
         }
+    }
+    for (; i < was; i++) {
+        add(changedRects, shown[i].bounds);
+    }
+    for (; k < is; k++) {
+        add(changedRects, next[k].bounds);
     }
 }
 
