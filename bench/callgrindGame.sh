@@ -4,11 +4,11 @@
 # callgrind in a private X server. Each program starts with instrumentation off; once its first
 # frame is up, counting is switched on for a few rounds of play: F10, then each 300 ms one of D,
 # S, A, W held, the mouse moved and a click (a shot), while the homing enemies come in. Then the
-# game alone is counted crowded: after F10 and 12 s left out of the count, in which all 30 homing
-# enemies come in (one every 10 ticks) and none is shot, the same seconds counted while the player
-# only steps to and fro (the crowd soon destroys it; the enemies walk on). A frame shown is a call
-# of vsync. Prints per run and as medians: instructions per frame,
-# frames, and for the game ticks, ticks with a player listed and homing enemies per tick, then
+# game alone is counted crowded: F10, then, left out of the count, 310 ticks in which all 30
+# homing enemies come in (one every 10 ticks) and none is shot, then the same seconds counted
+# while the player only steps to and fro (the crowd soon destroys it; the enemies walk on). A
+# frame shown is a call of vsync. Prints per run and as medians: instructions per frame, frames,
+# and for the game ticks, ticks with a player listed and homing enemies per tick, then
 # game / floor for each against its goal.
 #
 # Usage: bench/callgrindGame.sh [BUILD_FOLDER] [--rounds N] [--seconds S] [--runs R]
@@ -31,14 +31,15 @@ build=$(cd "$build" && pwd)
 needBuilt "$build/arenaBattle" "$build/picData.dat" "$build/floor"
 # Under callgrind a program starts and ends many times slower.
 slow=2
-counts() { "$(dirname "$0")/callgrindCounts.py" "$@"; }
+counts() { /usr/bin/python3 "$(dirname "$0")/callgrindCounts.py" "$@"; }
 # Dumps the count since the last dump, and adds to file $1 its instructions and the calls of
 # vsync (a frame shown), applyInput (a tick), and the player's and the homing enemies' ticks.
 dumpTo() {
     callgrind_control -d "$pid" >/dev/null 2>&1
     local dump=$work/count.out.$((++dumps))
     waitFor 10 test -s "$dump" || fail "no count written"
-    counts sum "$dump" vsync 'battleMain::applyInput()' 'playerUnit::processInput(dataObj*, unitList*)' \
+    counts sum "$dump" vsync 'battleMain::applyInput()' \
+        'playerUnit::processInput(dataObj*, unitList*)' \
         'homingUnit::processInput(dataObj*, unitList*)' >>"$1"
 }
 # For $1 s the player only steps right and left again, each 300 ms, and fires nothing.
@@ -60,8 +61,11 @@ count() {
     done
     dumpTo "$work/$2"
     if [ "$2" = game ]; then
-        xdotool key F10 && stepFor 12
-        callgrind_control -z "$pid" >/dev/null 2>&1
+        # The 30th homing enemy comes in at the battle's tick 300.
+        xdotool key F10 && : >"$work/crowding"
+        until [ "$(awk '{ t += $3 } END { print t + 0 }' "$work/crowding")" -ge 310 ]; do
+            stepFor 2 && dumpTo "$work/crowding"
+        done
         stepFor "$seconds"
         dumpTo "$work/crowded"
     fi

@@ -13,7 +13,7 @@ inPrivateX() {
     game="" work=$(mktemp -d)
     trap '[ -z "$game" ] || stopProcess "$game"; rm -rf "$work"' EXIT
 }
-# Prints "<script> failed: $*" on standard error, then what onFail prints if the script has one, and exits 1.
+# Prints "<script> failed: $*" on standard error, then what the script's onFail prints; exits 1.
 fail() {
     echo "${0##*/} failed: $*" >&2
     if declare -F onFail >/dev/null; then onFail >&2 || true; fi
@@ -32,7 +32,7 @@ needBuilt() {
         [ -e "$file" ] || fail "no $file: build it first (./test.sh, or cmake --build ${file%/*})"
     done
 }
-# Starts the rest of the line in folder $1 in the background, its output to file $2; sets game to its id.
+# Starts the rest of the line in folder $1 in the background, output to file $2; sets game (its id).
 startIn() {
     local folder=$1 output=$2
     shift 2
@@ -44,19 +44,23 @@ startIn() {
 startTimed() {
     local folder=$1 output=$2 seconds=$3
     shift 3
-    startIn "$folder" "$output" "$scripts/xwin.py" launch "$((seconds * ${slow:-1}))" "$@"
+    startIn "$folder" "$output" /usr/bin/python3 "$scripts/xwin.py" launch \
+        "$((seconds * ${slow:-1}))" "$@"
     until read -r _ _ pid ms < <(grep "^first frame " "$output"); do
         kill -0 "$game" 2>/dev/null || fail "${*: -1} did not start: $(tail -n 3 "$output")"
         sleep 0.05
     done
 }
-# Puts a stand-in xmessage first in PATH (Allegro's waits for a click) that adds its text to $work/messages.
+# Puts first in PATH an xmessage that adds its text to $work/messages (Allegro's waits for a click).
 quietMessages() {
-    printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" | install -D /dev/stdin "$work/bin/xmessage"
+    printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" |
+        install -D /dev/stdin "$work/bin/xmessage"
     export PATH="$work/bin:$PATH"
 }
 # Sets wid to the first shown window whose instance name (the class's first part) matches regex $1.
-findWindow() { wid=$(xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
+findWindow() {
+    wid=$(xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n 1) && [ -n "$wid" ]
+}
 # Waits up to 30 s for the program in game to end; fails unless it ended with status $1.
 expectEnd() {
     local status=0
