@@ -76,7 +76,9 @@ def launch(seconds, *command):
     program = subprocess.Popen(command)
     signal.signal(signal.SIGTERM, lambda *_: (program.kill(), sys.exit("stopped")))
     while root.get_image(5, 475, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[:3] != b"\x20\x20\x20":
-        if program.poll() is not None or time.monotonic() - start > int(seconds):
+        if program.poll() is not None:
+            sys.exit(f"ended with status {program.returncode} before its first frame")
+        if time.monotonic() - start > int(seconds):
             program.kill()
             sys.exit(f"no frame within {seconds} s")
     print("first frame", program.pid, round((time.monotonic() - start) * 1000), flush=True)
