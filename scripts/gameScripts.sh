@@ -6,6 +6,7 @@ source "$scripts/setup.sh"
 
 # Installs the X tools (or names them and stops), runs this script again ("$@" its arguments) in
 # a private 1024x768 X server unless it runs in one, and there makes the scratch folder work.
+# Whether the script passes or fails, the program in game is gone before the X server goes.
 inPrivateX() {
     ensurePackages "${X_PACKAGES[@]}"
     [ "${PRIVATE_X_FOR:-}" = "$0" ] ||
