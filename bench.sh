@@ -7,7 +7,7 @@
 #      private X server under the same input (processor use, frames shown, memory, start to
 #      first frame), and the game again without sound for the sound's cost, medians of 3 runs;
 #   3. the instructions of the whole running game per frame shown, under callgrind, against its
-#      floor, medians of 3 runs;
+#      floor, while playing and crowded (all 30 homing enemies in), medians of 3 runs;
 #   4. a plot of tick cost against the number of units, build/tickCost.png, next to the figures
 #      from before the collision scan's axis test (docs/benchData/beforeAxisTest.json).
 # Each step prints its figures and the goals they are held to.

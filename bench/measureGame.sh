@@ -14,9 +14,8 @@
 # Usage: bench/measureGame.sh [BUILD_FOLDER] [--seconds S] [--runs R]   (build/, 20 s, 1 run)
 set -euo pipefail
 shopt -s inherit_errexit
-if [ -z "${MEASURE_IN_XVFB:-}" ]; then
-    MEASURE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
-fi
+source "$(dirname "$0")/../scripts/gameScripts.sh"
+inPrivateX "$@"
 build=build seconds=20 runs=1
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -27,39 +26,14 @@ while [ $# -gt 0 ]; do
     shift
 done
 build=$(cd "$build" && pwd)
+needBuilt "$build/arenaBattle" "$build/picData.dat" "$build/floor"
 hz=$(getconf CLK_TCK)
-figures=$(mktemp -d)
-launcher=""
-trap '[ -z "$launcher" ] || kill "$launcher" 2>/dev/null; rm -rf "$figures"' EXIT
 # The game's own sound settings but for the device. The null device takes a fragment whenever the
 # mixer offers one, so the mixer works a little harder than for a sound card.
-mkdir "$figures/withSound" "$figures/withoutSound"
-printf '[sound]\nalsa_device = null\n' >"$figures/withSound/allegro.cfg"
-printf '[sound]\ndigi_card = 0\n' >"$figures/withoutSound/allegro.cfg"
+mkdir "$work/withSound" "$work/withoutSound"
+printf '[sound]\nalsa_device = null\n' >"$work/withSound/allegro.cfg"
+printf '[sound]\ndigi_card = 0\n' >"$work/withoutSound/allegro.cfg"
 
-fail() {
-    echo "measureGame: $*" >&2
-    exit 1
-}
-# Starts $1 in $2 and waits for its first frame (the background colour in the window's corner);
-# writes its process ID and the milliseconds from start to first frame to $figures/started, then
-# stays until the program ends and exits with its status; stopped, it stops the program.
-launch() {
-    exec /usr/bin/python3 - "$@" >"$figures/started" <<'PY'
-import signal, subprocess, sys, time
-from Xlib import X, display
-root = display.Display().screen().root
-start = time.monotonic()
-game = subprocess.Popen([sys.argv[1]], cwd=sys.argv[2], stdout=subprocess.DEVNULL)
-signal.signal(signal.SIGTERM, lambda *_: (game.kill(), sys.exit("stopped")))
-while root.get_image(5, 475, 1, 1, X.ZPixmap, 0xffffffff).data[:3] != b"\x20\x20\x20":
-    if game.poll() is not None or time.monotonic() - start > 10:
-        game.kill()
-        sys.exit("no frame within 10 s")
-print(game.pid, round((time.monotonic() - start) * 1000), flush=True)
-sys.exit(game.wait())
-PY
-}
 cpuTicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 writes() { awk '/^syscw/ { print $2 }' "/proc/$1/task/$1/io"; } # one X request a frame shown
 running() { kill -0 "$pid" 2>/dev/null || fail "$name ended during the measurement"; }
@@ -71,29 +45,16 @@ reading() {
     echo "$value"
 }
 # Plays $seconds, then waits as long in the background, against program $1 (folder $2), and adds
-# "processor% frames/s peakMB firstFrameMs awayProcessor%" to $figures/$3.
+# "processor% frames/s peakMB firstFrameMs awayProcessor%" to $work/$3.
 measure() {
     name=$3
-    rm -f "$figures/started"
-    launch "$1" "$2" &
-    launcher=$!
-    while [ ! -s "$figures/started" ]; do
-        kill -0 "$launcher" 2>/dev/null || fail "$name did not start"
-        sleep 0.05
-    done
-    read -r pid ms <"$figures/started"
-    [[ "$pid $ms" =~ ^[0-9]+\ [0-9]+$ ]] || fail "$name: no process or first frame"
-    local wid cpu frames away end status=0
+    startTimed "$2" "$work/out" 10 "$1"
+    local cpu frames away peak
     # The floor, a bare Allegro program, keeps Allegro's own instance name.
-    wid=$(xdotool search --classname '^(arena-battle|allegro)$' | head -n 1)
+    findWindow '^(arena-battle|allegro)$'
     xdotool windowfocus "$wid" mousemove --window "$wid" 320 240
     cpu=$(reading "processor time" cpuTicks "$pid") frames=$(reading frames writes "$pid")
-    end=$((SECONDS + seconds))
-    for ((i = 0; SECONDS < end; i++)); do
-        running
-        xdotool keydown "$(echo d s a w | cut -d' ' -f$((i % 4 + 1)))" mousemove_relative -- \
-            $((i % 3 * 20 - 20)) $((i % 5 * 10 - 20)) click 1 sleep 0.3 keyup d s a w
-    done
+    playFor "$seconds"
     running
     cpu=$(($(reading "processor time" cpuTicks "$pid") - cpu))
     frames=$(($(reading frames writes "$pid") - frames))
@@ -102,31 +63,24 @@ measure() {
     sleep "$seconds"
     running
     away=$(($(reading "processor time" cpuTicks "$pid") - away))
-    local peak
     peak=$(reading "peak memory" awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
     xdotool windowfocus "$wid" sleep 0.2 keydown Escape
-    for ((i = 0; i < 100; i++)); do
-        kill -0 "$launcher" 2>/dev/null && sleep 0.1
-    done
-    kill -0 "$launcher" 2>/dev/null && fail "$name did not end on ESC"
-    wait "$launcher" || status=$?
-    launcher=""
+    expectEnd 0
     xdotool keyup Escape
-    [ "$status" -eq 0 ] || fail "$name ended with status $status"
     local figure
     figure=$(awk -v c="$cpu" -v f="$frames" -v p="$peak" -v m="$ms" -v s="$seconds" -v a="$away" \
         -v hz="$hz" 'BEGIN { printf "%.1f %.1f %.1f %d %.2f", 100 * c / hz / s, f / s, p / 1024,
                              m, 100 * a / hz / s }')
-    echo "run $run: $name $figure" && echo "$figure" >>"$figures/$name"
+    echo "run $run: $name $figure" && echo "$figure" >>"$work/$name"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 for ((run = 1; run <= runs; run++)); do
-    ALLEGRO=$figures/withSound measure "$build/arenaBattle" "$build" game
-    ALLEGRO=$figures/withoutSound measure "$build/arenaBattle" "$build" silent
+    ALLEGRO=$work/withSound measure "$build/arenaBattle" "$build" game
+    ALLEGRO=$work/withoutSound measure "$build/arenaBattle" "$build" silent
     measure "$build/floor" "$build" floor
 done
-figure() { cut -d' ' -f"$2" "$figures/$1" | median; }
+figure() { cut -d' ' -f"$2" "$work/$1" | median; }
 echo
 echo "medians of $runs runs of $seconds s   game     floor    game/floor   goal for the game"
 for row in "1 processor use (% of a core)|under 10" "5 processor use away (%)|floor + 0.5" \
@@ -144,7 +98,7 @@ echo "the sound's cost: the game as above, and without sound (medians; runs' low
 for row in "1 processor use (% of a core)|0.5" "4 start to first frame (ms)|10"; do
     field=${row%% *} name=${row#* } limit=${name#*|} name=${name%|*}
     game=$(figure game "$field") silent=$(figure silent "$field")
-    spread=$(for who in game silent; do cut -d' ' -f"$field" "$figures/$who" | sort -n |
+    spread=$(for who in game silent; do cut -d' ' -f"$field" "$work/$who" | sort -n |
         sed -n '1h; $ { H; x; s/\n/ to /; p }'; done | paste -sd' ')
     awk -v n="$name" -v g="$game" -v s="$silent" -v l="$limit" -v r="$spread" 'BEGIN {
         printf "%-33s %8s %8s   %+.2f (%s)   goal at most +%s %s\n", n, g, s, g - s, r, l,

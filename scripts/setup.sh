@@ -38,10 +38,12 @@ ensurePackages() {
 
 # What the game needs to build and run.
 GAME_PACKAGES=(cmake make g++ pkg-config liballegro4-dev libpng-dev)
-# What the test build (tests, benchmarks, the played game, its install) needs on top. xvfb-run
-# needs xauth, which xvfb only recommends.
-HARNESS_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick
-    python3-xlib desktop-file-utils appstream)
+# What the scripts that play the built game in a private X server need (scripts/gameScripts.sh).
+# xvfb-run needs xauth, which xvfb only recommends.
+X_PACKAGES=(xvfb xauth xdotool imagemagick python3-xlib)
+# What the test build (tests, benchmarks, the played game, its install) needs on top.
+HARNESS_PACKAGES=(googletest libgtest-dev libbenchmark-dev "${X_PACKAGES[@]}" desktop-file-utils
+    appstream)
 
 # Configures (once) and builds one build folder; extra arguments go to cmake's configure step.
 buildInto() {

@@ -7,64 +7,31 @@
 #
 # Usage: tests/e2e/hearGame.sh BUILD_FOLDER
 set -euo pipefail
-if [ -z "${HEAR_IN_XVFB:-}" ]; then
-    HEAR_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/gameScripts.sh"
+inPrivateX "$@"
 build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-raw=$work/out.raw second=176400 game="" delays=""
-source "$(dirname "$0")/../../scripts/stopProcess.sh"
-trap '[ -z "$game" ] || stopProcess "$game"; rm -rf "$work"' EXIT
+needBuilt "$build/arenaBattle" "$build/picData.dat"
+raw=$work/out.raw second=176400 delays=""
+quietMessages
+export ALLEGRO=$work
 
-# Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
-printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" | install -D /dev/stdin "$work/bin/xmessage"
-export PATH="$work/bin:$PATH" ALLEGRO=$work
-
-fail() { echo "FAIL: $*" >&2 && exit 1; }
-# Runs the rest of the line every 0.05 s until it succeeds, for at most $1 seconds.
-waitFor() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] && sleep 0.05 || return 1; done
-}
 # Starts the game with these [sound] lines in its allegro.cfg and waits for its window.
 start() {
     { echo "[sound]" && printf '%s\n' "$@"; } >"$work/allegro.cfg"
-    (cd "$build" && exec ./arenaBattle) 2>"$work/err" & game=$!
-    waitFor 60 eval 'wid=$(xdotool search --onlyvisible --classname arena-battle) && [ -n "$wid" ]' ||
-        fail "no window"
+    startIn "$build" "$work/err" ./arenaBattle
+    waitFor 60 findWindow arena-battle || fail "no window"
     xdotool windowfocus "$wid"
 }
-# ESC ends the game with status 0, and nothing on standard error.
+# ESC ends the game with status 0, and nothing on its output.
 end() {
-    xdotool key Escape && waitFor 30 eval '! kill -0 "$game" 2>/dev/null' || fail "ESC ends nothing"
-    local status=0
-    wait "$game" || status=$?
-    game=""
-    [ "$status" -eq 0 ] && [ ! -s "$work/err" ] || fail "ESC: status $status; $(cat "$work/err")"
+    xdotool key Escape
+    expectEnd 0
+    [ ! -s "$work/err" ] || fail "ESC: $(cat "$work/err")"
 }
 at() { stat -c %s "$raw"; }
-# "ear.py FROM TO": the capture from byte FROM to TO, its loudest sample's distance from silence
-# and the byte where it first sounds (-1: never). "ear.py click": a left click after 0.4 s in
-# which nothing happens, and the ms until the capture sounds (-1: not within 0.35 s).
-cat >"$work/ear.py" <<'PY'
-import array, os, sys, time
-raw, size = sys.argv[1], lambda: os.path.getsize(sys.argv[1])
-def listen(lo, hi):
-    lo -= lo % 4; f = open(raw, "rb"); f.seek(lo)
-    d = [abs(v - 32768) for v in array.array("H", f.read(max(0, hi - lo)))]
-    return max(d, default=0), next((lo + i // 2 * 4 for i, v in enumerate(d) if v > 64), -1)
-if sys.argv[2] != "click": sys.exit(print(*listen(int(sys.argv[2]), int(sys.argv[3]))))
-from Xlib import X, display
-from Xlib.ext import xtest
-x = display.Display()
-lo = size(); time.sleep(0.4); at = size()
-for event in (X.ButtonPress, X.ButtonRelease): xtest.fake_input(x, event, 1)
-x.sync(); time.sleep(0.35)
-first = listen(lo, size())[1]
-print(-1 if first < 0 else "a sound before it" if first < at else (first - at) * 1000 // 176400)
-PY
-listen() { /usr/bin/python3 "$work/ear.py" "$raw" "$@"; }
+# "listen FROM TO": the capture from byte FROM to TO, its loudest sample's distance from silence
+# and the byte where it first sounds (-1: never).
+listen() { xwin listen "$raw" "$@"; }
 # F10, the new battle's start heard, and the pointer to a corner of the arena.
 restart() {
     local from=$(at) && xdotool key F10
@@ -73,7 +40,7 @@ restart() {
 }
 # A click heard within 0.25 s; notes the delay.
 clickHeard() {
-    local delay=$(listen click)
+    local delay=$(xwin click-heard "$raw")
     [[ "$delay" =~ ^[0-9]+$ ]] && [ "$delay" -le 250 ] && delays+=" $delay" || fail "a click: $delay"
 }
 

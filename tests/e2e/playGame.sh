@@ -6,58 +6,32 @@
 # Usage: tests/e2e/playGame.sh BUILD_FOLDER [WRAPPER...]
 #   A wrapper (valgrind and its options) runs the game; the install is then left out.
 set -euo pipefail
-if [ -z "${PLAY_IN_XVFB:-}" ]; then
-    PLAY_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
-fi
+source "$(dirname "$0")/../../scripts/gameScripts.sh"
+inPrivateX "$@"
 build=$(cd "$1" && pwd)
 shift
 wrapper=("$@")
+# The install's desktop entry and metainfo are checked with their own tools.
+[ ${#wrapper[@]} -ne 0 ] || ensurePackages desktop-file-utils appstream
+needBuilt "$build/arenaBattle" "$build/picData.dat"
 # Under a wrapper the game runs many times slower: every wait allows that much longer.
 slow=1
 [ ${#wrapper[@]} -eq 0 ] || slow=6
-work=$(mktemp -d)
-game=""
-source "$(dirname "$0")/../../scripts/stopProcess.sh"
-# Whether it passes or fails, the game this script started is gone before the X server goes.
-trap '[ -z "$game" ] || stopProcess "$game"; rm -rf "$work"' EXIT
-
-# Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
-mkdir "$work/bin" "$work/empty" "$work/damaged" "$work/play"
-printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" >"$work/bin/xmessage"
-chmod +x "$work/bin/xmessage"
-export PATH="$work/bin:$PATH"
+quietMessages
+mkdir "$work/empty" "$work/damaged" "$work/play"
 cp "$build/picData.dat" "$work/play/"
 head -c -1 "$build/picData.dat" >"$work/damaged/picData.dat"
 
-fail() {
-    echo "FAIL: $*; the last screenshot is $build/playGame-failed.png" >&2
-    tail -n 30 "$work/out" >&2 || true
+onFail() {
+    echo "the last screenshot is $build/playGame-failed.png"
+    tail -n 30 "$work/out" || true
     cp "$work/shot.png" "$build/playGame-failed.png" 2>/dev/null || true
-    exit 1
-}
-# Runs the rest of the line every 0.1 s until it succeeds, for at most $1 seconds ($slow times
-# that under a wrapper).
-waitFor() {
-    local end=$((SECONDS + $1 * slow))
-    shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done
 }
 # Starts the game ($2, default the built one) in folder $1; its output goes to $work/out.
-start() {
-    (cd "$1" && exec "${wrapper[@]}" "${2:-$build/arenaBattle}") >"$work/out" 2>&1 &
-    game=$!
-}
-# Waits for the game to end and expects exit status $1.
-expectEnd() {
-    local status=0
-    waitFor 30 eval '! kill -0 "$game" 2>/dev/null' || fail "the game still runs"
-    wait "$game" || status=$?
-    game=""
-    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
-}
+start() { startIn "$1" "$work/out" "${wrapper[@]}" "${2:-$build/arenaBattle}"; }
 # The game's lines of output, leaving out valgrind's.
 gameLines() { grep -v '^==[0-9]*==' "$work/out" || true; }
-window() { wid=$(xdotool search --classname arena-battle 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
+window() { findWindow arena-battle; }
 shoot() { import -window "$wid" "$work/shot.png" 2>/dev/null; }
 pixelIs() { convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -q "$3"; }
 # Counts the pixels of colour $1 in the arena and finds the middle of their box on screen.
@@ -79,50 +53,9 @@ hudReady() {
 }
 seen() { shoot && look "$1" && [ "$count" -gt 0 ] && eval "$2"; }
 # Does what xdotool is told by the rest of the line while it watches the arena, for up to $2
-# seconds, for a pixel of colour $1. A shot is in sight for half a second, less than a screenshot
-# and its reading can take on a busy machine.
-glimpse() {
-    /usr/bin/python3 - "$wid" "$1" $(($2 * slow)) "${@:3}" <<'PY'
-import subprocess, sys, time
-from Xlib import X, display
-window = display.Display().create_resource_object("window", int(sys.argv[1]))
-subprocess.run(["xdotool"] + sys.argv[4:], check=True)
-end = time.monotonic() + int(sys.argv[3])
-while time.monotonic() < end:
-    image = window.get_image(70, 40, 500, 400, X.ZPixmap, 0xFFFFFF).data
-    if int(sys.argv[2][1:], 16) in memoryview(image).cast("I"):
-        sys.exit(0)
-sys.exit(1)
-PY
-}
+# seconds, for a pixel of colour $1.
+glimpse() { xwin glimpse "$wid" "$1" $(($2 * slow)) "${@:3}"; }
 near() { [ $(($1 - $2)) -le 3 ] && [ $(($2 - $1)) -le 3 ]; }
-# Asks the window to close, as a window manager does when its close button is pressed.
-closeWindow() {
-    /usr/bin/python3 - "$wid" <<'PY'
-import sys
-from Xlib import X, display, protocol
-d = display.Display()
-w = d.create_resource_object("window", int(sys.argv[1]))
-close = [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]
-w.send_event(protocol.event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
-                                          data=(32, close)))
-d.flush()
-PY
-}
-# Prints the window's class, then on one line the colours in the icon of its WM_HINTS.
-classAndIcon() {
-    /usr/bin/python3 - "$wid" <<'PY'
-import sys
-from Xlib import X, display
-d = display.Display()
-w = d.create_resource_object("window", int(sys.argv[1]))
-print(w.get_wm_class()[1])
-icon = w.get_wm_hints().icon_pixmap
-size = icon.get_geometry()
-px = icon.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF).data
-print(*{"#%02X%02X%02X" % (px[i + 2], px[i + 1], px[i]) for i in range(0, len(px), 4)})
-PY
-}
 
 echo "without a display: status 1 and one line on standard error"
 DISPLAY='' start "$work/play"
@@ -216,22 +149,7 @@ waitFor 10 floorOnly || fail "what was drawn before the restart stays on the flo
 # A window over part of the paused arena for a moment: that part shows again what it showed.
 xdotool windowfocus 0 && waitFor 10 paused || fail "no pause"
 cp "$work/shot.png" "$work/before.png"
-/usr/bin/python3 - "$wid" <<'PY' || fail "the arena was not covered"
-import sys, time
-from Xlib import X, display
-d = display.Display()
-screen = d.screen()
-at = d.create_resource_object("window", int(sys.argv[1])).translate_coords(screen.root, 0, 0)
-cover = screen.root.create_window(150 - at.x, 100 - at.y, 300, 200, 0, screen.root_depth,
-                                  background_pixel=screen.white_pixel, override_redirect=True)
-cover.map()
-d.sync()
-time.sleep(0.5)
-seen = screen.root.get_image(300 - at.x, 200 - at.y, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[:3]
-cover.destroy()
-d.sync()
-sys.exit(seen != b"\xff\xff\xff")
-PY
+xwin cover "$wid" || fail "the arena was not covered"
 waitFor 5 eval 'shoot && compare -metric AE "$work/before.png" "$work/shot.png" null: 2>/dev/null' ||
     fail "the covered part of the arena was not repainted"
 xdotool windowfocus "$wid"
@@ -262,12 +180,12 @@ waitFor 30 hudReady || fail "the game did not start its battle"
 [ "$(xdotool getwindowname "$wid")" = "Arena Battle" ] || fail "title $(xdotool getwindowname "$wid")"
 if [ ${#wrapper[@]} -eq 0 ]; then
     # A dock matches the window to its menu entry by class, and shows the icon in its WM_HINTS.
-    { read -r class; read -r colours; } < <(classAndIcon) || true
+    { read -r class; read -r colours; } < <(xwin class-and-icon "$wid") || true
     [ "$class" = "$(sed -n 's/^StartupWMClass=//p' "$desktop")" ] && [ "$class" != Allegro ] ||
         fail "the window's class $class is Allegro's or not the desktop entry's"
     [[ " $colours " == *" $player "* ]] || fail "the window's icon is not the tank"
 fi
 xdotool windowfocus "$wid" windowfocus 0 && waitFor 10 paused || fail "no pause"
-closeWindow
+xwin close "$wid"
 expectEnd 0
 echo "all passed"
