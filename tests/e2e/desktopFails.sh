@@ -32,8 +32,8 @@ start() {
     : >"$work/display"
     Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xserver=$!
-    waitFor 10 test -s "$work/display" || fail "no X server"
-    export DISPLAY=":$(cat "$work/display")"
+    waitFor 10 eval 'export DISPLAY=":$(cat "$work/display")" && xdotool getdisplaygeometry' \
+        >/dev/null 2>&1 || fail "no X server"
     { echo "[sound]" && printf '%s\n' "$@"; } >"$work/allegro.cfg"
     (cd "$build" && exec ./arenaBattle) 2>"$work/err" &
     game=$!
