@@ -49,7 +49,7 @@ ended() {
     wait "$game" || status=$?
     game=""
     [ "$status" -eq "$1" ] && [ "$(cat "$work/err")" = "$2" ] ||
-        fail "$3: status $status, expected $1; standard error: $(head -c 600 "$work/err")"
+        fail "$3: status $status (expected $1), standard error: $(head -c 600 "$work/err")"
     stopProcess "$xserver"
     xserver=""
 }
