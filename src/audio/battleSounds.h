@@ -52,7 +52,7 @@ class battleSounds {
     std::vector<SAMPLE*> samples;     // by kind
     std::vector<SAMPLE*> slotSamples; // by budget slot
     std::vector<int> voices;          // Allegro's voice last started in each slot, or -1
-    int stderrKept = -1;              // standard error while the device's is the pipe, or -1
+    int stderrKept = -1;              // the real standard error while fd 2 is the pipe, or -1
     int complaints = -1;              // the pipe's end read by watch, or -1
     std::string complaintText;        // read from the pipe, not yet a whole line
 

@@ -30,7 +30,7 @@ waitFor() {
 # its window and a second of battle.
 start() {
     : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     xserver=$!
     waitFor 10 eval 'export DISPLAY=":$(cat "$work/display")" && xdotool getdisplaygeometry' \
         >/dev/null 2>&1 || fail "no X server"
@@ -38,7 +38,7 @@ start() {
     (cd "$build" && exec ./arenaBattle) 2>"$work/err" &
     game=$!
     waitFor 60 eval 'wid=$(xdotool search --onlyvisible --classname arena-battle) && [ -n "$wid" ]' ||
-        fail "no window"
+        fail "no window; standard error: $(head -c 600 "$work/err")"
     xdotool windowfocus "$wid" sleep 1
 }
 away() { xdotool windowfocus 0 sleep 0.5; }
