@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <string>
 
@@ -57,6 +58,8 @@ battleSounds::battleSounds(int arenaWidth)
     : ear(arenaWidth), budget(slotsOfEachKind(), ticksOfEachKind(), effectSynth::peak) {}
 
 battleSounds::~battleSounds() {
+    passOnLines();
+    giveBackStderr();
     for (SAMPLE* sample : samples) {
         destroy_sample(sample); // stops and frees the voices playing it
     }
@@ -84,18 +87,26 @@ bool battleSounds::openDevice() {
     // standard error, each its own way. Pointing standard error at /dev/null while the driver is
     // probed quiets them all with no new dependency; nothing else writes in those few ms.
     fflush(stderr);
-    const int kept = dup(STDERR_FILENO);
+    stderrKept = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
     const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (kept >= 0 && quiet >= 0) {
+    if (stderrKept >= 0 && quiet >= 0) {
         dup2(quiet, STDERR_FILENO);
-    }
-    const bool installed = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0;
-    if (kept >= 0) {
-        dup2(kept, STDERR_FILENO);
-        close(kept);
     }
     if (quiet >= 0) {
         close(quiet);
+    }
+    const bool installed = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0;
+    // A device that fails later, in play, makes both libasound and Allegro's driver complain on
+    // every write, dozens of lines a second. From here on standard error is a pipe that watch
+    // reads: it passes the rest on and turns the first complaint into the end of the sound.
+    int pipeEnds[2];
+    if (installed && digi_card != DIGI_NONE && stderrKept >= 0 &&
+        pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        complaints = pipeEnds[0];
+        dup2(pipeEnds[1], STDERR_FILENO); // non-blocking: a full pipe loses lines, never waits
+        close(pipeEnds[1]);
+    } else {
+        giveBackStderr();
     }
     if (!installed || digi_card == DIGI_NONE) {
         return false;
@@ -157,6 +168,75 @@ void battleSounds::play(const voiceStart& v) {
         voice_set_pan(voices[v.slot], v.pan);
         voice_start(voices[v.slot]);
     }
+}
+
+namespace {
+// What Allegro's ALSA driver and libasound write when the device fails under them.
+bool isDriverComplaint(const std::string& line) {
+    for (const char* start :
+         {"ALSA lib ", "Write error", "Can't recovery from underrun", "Wait for poll failed"}) {
+        if (line.compare(0, strlen(start), start) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void writeAll(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written <= 0) {
+            return;
+        }
+        done += static_cast<size_t>(written);
+    }
+}
+} // namespace
+
+bool battleSounds::passOnLines() {
+    char chunk[4096];
+    ssize_t got;
+    while (complaints >= 0 && (got = read(complaints, chunk, sizeof chunk)) > 0) {
+        complaintText.append(chunk, static_cast<size_t>(got));
+    }
+    bool complained = false;
+    for (size_t end; (end = complaintText.find('\n')) != std::string::npos;) {
+        const std::string line = complaintText.substr(0, end + 1);
+        complaintText.erase(0, end + 1);
+        if (isDriverComplaint(line)) {
+            complained = true;
+        } else {
+            writeAll(stderrKept, line);
+        }
+    }
+    return complained;
+}
+
+void battleSounds::giveBackStderr() {
+    if (stderrKept < 0) {
+        return;
+    }
+    if (complaints >= 0) {
+        writeAll(stderrKept, complaintText); // a last line without its end
+        complaintText.clear();
+        close(complaints);
+        complaints = -1;
+    }
+    dup2(stderrKept, STDERR_FILENO);
+    close(stderrKept);
+    stderrKept = -1;
+}
+
+void battleSounds::watch() {
+    if (complaints < 0 || !passOnLines()) {
+        return;
+    }
+    remove_sound(); // its last writes complain too: read, and left out, below
+    listening = false;
+    voices.assign(voices.size(), -1);
+    passOnLines();
+    writeAll(stderrKept, "arenaBattle: the sound device failed; playing on without sound.\n");
+    giveBackStderr();
 }
 
 void battleSounds::pause() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "battleEar.h"
@@ -15,7 +16,7 @@ class battleSounds {
   public:
     // For an arena this wide (pixels).
     explicit battleSounds(int arenaWidth);
-    // Stops its voices and frees its samples.
+    // Stops its voices, frees its samples and gives standard error back.
     ~battleSounds();
     battleSounds(const battleSounds&) = delete;
     battleSounds& operator=(const battleSounds&) = delete;
@@ -29,6 +30,10 @@ class battleSounds {
     const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
     // When the window goes away: stops every voice at once.
     void pause();
+    // Once each loop iteration, in play or paused: passes on what was written to standard error
+    // meanwhile, except the sound driver's complaints; at the first of those the device has
+    // failed, and the game closes it, says so in one line and plays on without sound.
+    void watch();
     // The effect each kind of sound is made of.
     static const effectShape& shapeOf(int kind);
     // What decides how loud each sound may start.
@@ -47,10 +52,17 @@ class battleSounds {
     std::vector<SAMPLE*> samples;     // by kind
     std::vector<SAMPLE*> slotSamples; // by budget slot
     std::vector<int> voices;          // Allegro's voice last started in each slot, or -1
+    int stderrKept = -1;              // the real standard error while fd 2 is the pipe, or -1
+    int complaints = -1;              // the pipe's end read by watch, or -1
+    std::string complaintText;        // read from the pipe, not yet a whole line
 
     // Installs Allegro's sound quietly, with the game's settings where the player's allegro.cfg
     // names none, and makes the effects. False when there is no device to play on.
     bool openDevice();
+    // Passes on the whole lines read from the pipe; true when one was the driver's complaint.
+    bool passOnLines();
+    // Points standard error back at stderrKept and closes the pipe.
+    void giveBackStderr();
     // Starts the slot's sample afresh.
     void play(const voiceStart& v);
 };

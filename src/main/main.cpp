@@ -1,5 +1,9 @@
 #include <allegro.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -50,6 +54,53 @@ void comeBack() {
     away = false;
 }
 
+// Standard error as the game started with it: the sound may point fd 2 elsewhere meanwhile.
+int startStderr = STDERR_FILENO;
+
+// Xlib calls this when the display's connection is lost. Its own handler calls exit(), whose
+// teardown then runs Allegro's against the dead connection while Allegro's X thread still uses
+// it: a crash or a hang. Whichever thread finds the loss first says so and ends the process at
+// once; _exit ends every other thread with it.
+int displayLost(Display*) {
+    static std::atomic_flag said = ATOMIC_FLAG_INIT;
+    if (!said.test_and_set()) {
+        static const char line[] = "arenaBattle: the display went away; ending.\n";
+        ssize_t written = write(startStderr, line, sizeof line - 1);
+        static_cast<void>(written);
+        _exit(1);
+    }
+    for (;;) {
+        pause(); // until the first thread's _exit
+    }
+}
+
+// The signal that asked the game to end (SIGINT, SIGTERM or SIGHUP), or 0. Allegro's own handlers
+// shut Allegro down inside the signal handler, against its X thread: a crash. The loop ends on
+// this instead, as on ESC, and the signal is raised again once Allegro is shut down.
+std::atomic<int> endSignal(0);
+// Whether the loop runs to see endSignal; before, a signal ends the game at once.
+std::atomic<bool> looping(false);
+
+void askEnd(int number) {
+    endSignal = number;
+    if (!looping) {
+        signal(number, SIG_DFL);
+        raise(number);
+    }
+}
+
+void catchEndSignals() {
+    struct sigaction action = {};
+    action.sa_handler = askEnd;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(number, &action, nullptr);
+    }
+    // A write to a lost display then fails as an error, which Xlib hands to displayLost, rather
+    // than ending the game by SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
+}
+
 // Copies to the screen what the battle's last frame changed in its back buffer. Allegro keeps its
 // own whole copy of the screen, from which it repaints the window when it is uncovered.
 void showChanges() {
@@ -77,6 +128,12 @@ int mainInitialize() {
 }
 
 int main() {
+    startStderr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (startStderr < 0) {
+        startStderr = STDERR_FILENO;
+    }
+    // Allegro sets no handler of its own, so this holds from the display's opening on.
+    XSetIOErrorHandler(displayLost);
     // Both are read when allegro_init makes the window.
     xwin_set_window_name(windowInstance, windowClass);
     allegro_icon = const_cast<char**>(gameIcon);
@@ -86,6 +143,7 @@ int main() {
                 allegro_error[0] != '\0' ? allegro_error : "no display or system driver found");
         return 1;
     }
+    catchEndSignals(); // after allegro_init, which installs its own
     set_window_title(windowTitle);
     set_close_button_callback(requestClose);
     if (install_keyboard() != 0) {
@@ -120,7 +178,9 @@ int main() {
 
     const inputObj* input = dO->getInputObj();
     unsigned keyPressesWhenAway = 0;
-    while (!input->quitAsked() && !closeRequested) {
+    looping = true;
+    while (!input->quitAsked() && !closeRequested && endSignal == 0) {
+        sounds->watch();
         if (away) {
             // The last frame stays up, marked paused once; the loop draws nothing and sleeps.
             if (bM->pause()) {
@@ -141,6 +201,14 @@ int main() {
         sounds->hear(*bM->getUnitList(), bM->getTicksRun());
         vsync();
         showChanges();
+    }
+    looping = false;
+    delete sounds;
+    if (endSignal != 0) {
+        // Ended as ESC ends it; then the shell learns of the signal the usual way.
+        allegro_exit();
+        signal(endSignal, SIG_DFL);
+        raise(endSignal);
     }
     return 0;
 }
