@@ -8,24 +8,16 @@
 #
 # Usage: tests/e2e/desktopFails.sh BUILD_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/gameScripts.sh"
+ensurePackages "${X_PACKAGES[@]}"
 build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-game="" xserver=""
-source "$(dirname "$0")/../../scripts/stopProcess.sh"
+needBuilt "$build/arenaBattle"
+game="" xserver="" work=$(mktemp -d)
 trap '[ -z "$game" ] || stopProcess "$game"; [ -z "$xserver" ] || stopProcess "$xserver"
       rm -rf "$work"' EXIT
+quietMessages
+export ALLEGRO=$work
 
-# Allegro shows its messages with xmessage, which waits for a click: this one only notes them.
-printf '#!/bin/sh\necho "$*" >>"%s/messages"\n' "$work" | install -D /dev/stdin "$work/bin/xmessage"
-export PATH="$work/bin:$PATH" ALLEGRO=$work
-
-fail() { echo "FAIL: $*" >&2 && exit 1; }
-# Runs the rest of the line every 0.05 s until it succeeds, for at most $1 seconds.
-waitFor() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] && sleep 0.05 || return 1; done
-}
 # A private X server, then the game in it with these [sound] lines in its allegro.cfg; waits for
 # its window and a second of battle.
 start() {
@@ -35,10 +27,8 @@ start() {
     waitFor 10 eval 'export DISPLAY=":$(cat "$work/display")" && xdotool getdisplaygeometry' \
         >/dev/null 2>&1 || fail "no X server"
     { echo "[sound]" && printf '%s\n' "$@"; } >"$work/allegro.cfg"
-    (cd "$build" && exec ./arenaBattle) 2>"$work/err" &
-    game=$!
-    waitFor 60 eval 'wid=$(xdotool search --onlyvisible --classname arena-battle) && [ -n "$wid" ]' ||
-        fail "no window; standard error: $(head -c 600 "$work/err")"
+    startIn "$build" "$work/err" ./arenaBattle
+    waitFor 60 findWindow arena-battle || fail "no window; standard error: $(head -c 600 "$work/err")"
     xdotool windowfocus "$wid" sleep 1
 }
 away() { xdotool windowfocus 0 sleep 0.5; }
