@@ -33,6 +33,9 @@ struct earRow {
     std::vector<unitTrace> before, after; // {ID, type, hp, x}
     std::vector<soundCue> heard;
 };
+void PrintTo(const earRow& row, std::ostream* os) {
+    *os << row.name; // CTest shows it beside the row's name
+}
 // clang-format off
 const earRow earRows[] = {
     {"movingComingGoingAndStayingDeadAreQuiet", {{0, P, 0, 250}, {1, H, 0, 9}, {2, H, 5, 0}},
