@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <numeric>
 
 #include "battleSounds.h"
 #include "effectSynth.h"
@@ -79,21 +78,21 @@ DIGI_DRIVER mixerOnly = {AL_ID('M', 'I', 'X', 'O'), "", "", "mixer only", 0, 0, 
     _mixer_get_frequency, _mixer_set_frequency, _mixer_sweep_frequency, _mixer_stop_frequency_sweep,
     _mixer_get_pan, _mixer_set_pan, _mixer_sweep_pan, _mixer_stop_pan_sweep, _mixer_set_echo,
     _mixer_set_tremolo, _mixer_set_vibrato, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+_DRIVER_INFO mixerOnlyList[] = {{mixerOnly.id, &mixerOnly, TRUE}, {0, nullptr, 0}};
 // clang-format on
 
 // The game's sound played for 20 seconds of random events of every kind, at every place, as
 // many at once as each tick may bring, with a pause now and then and a last few lone shots.
 TEST(sound, everySoundStartedIsHeardWithinTheMixAndAPauseSilencesIt) {
     // SYSTEM_NONE offers no sound card and no mutex; a single thread needs none.
-    system_none.digi_drivers = [] {
-        static _DRIVER_INFO only[] = {{mixerOnly.id, &mixerOnly, TRUE}, {0, nullptr, 0}};
-        return only;
-    };
+    system_none.digi_drivers = [] { return mixerOnlyList; };
     system_none.create_mutex = [] { return static_cast<void*>(frames); };
     system_none.destroy_mutex = system_none.lock_mutex = system_none.unlock_mutex = [](void*) {};
     testBattle w;
     battleSounds sounds(500);
-    sounds.install();                 // opens the device at the third hear, in the second tick
+    sounds.install(); // opens the device at the third hear, before the first tick
+    sounds.hear(w.list(), 0);
+    sounds.hear(w.list(), 0);
     std::map<SAMPLE*, int> loudestAt; // each effect's loudest sample, once played
     int loudest = 0, owed = 0;        // frames not yet mixed
     auto mix = [] { _mix_some_samples(reinterpret_cast<uintptr_t>(frames), 0, TRUE); };
@@ -101,13 +100,12 @@ TEST(sound, everySoundStartedIsHeardWithinTheMixAndAPauseSilencesIt) {
     for (int tick = 1; tick <= 612; tick++) {
         auto place = [&] { return tick / 30 % 3 * 200 + rand() % 101; }; // a second on each side
         w.empty();
-        std::vector<std::pair<exposed<unit>*, int>> hurt; // and their hit points after the tick
         for (int n = tick <= 600 ? rand() % 7 : 0; n > 0; n--) {
-            hurt.emplace_back(w.add(place(), 0, n % 3 == 0 ? P : H), rand() % 2).first->hp = 2;
+            w.add(place(), 0, n % 3 == 0 ? P : H)->hp = 2;
         }
         EXPECT_TRUE(sounds.hear(w.list(), tick - 1).empty()) << "a sound without a tick";
-        for (auto [u, hp] : hurt) {
-            u->hp = hp;
+        for (unit* u : *w.list().getUnits()) {
+            static_cast<exposed<unit>*>(u)->hp = rand() % 2; // hit or killed
         }
         for (int n = tick <= 600 ? rand() % 4 - 1 : 1; n != 0; n -= n / abs(n)) {
             w.add(place(), 0, n < 0 ? P : S);
@@ -118,7 +116,7 @@ TEST(sound, everySoundStartedIsHeardWithinTheMixAndAPauseSilencesIt) {
         }
         std::vector<int> voices, positions; // Allegro's playing
         for (int v = 0; v < VIRTUAL_VOICES; v++) {
-            if (voice_check(v) != nullptr && voice_get_position(v) >= 0) {
+            if (voice_get_position(v) >= 0) {
                 voices.push_back(v);
                 if (positions.emplace_back(voice_get_position(v)) == 0) {
                     fresh.insert({voice_get_volume(v), voice_get_pan(v)});
@@ -159,17 +157,15 @@ TEST(sound, everySoundStartedIsHeardWithinTheMixAndAPauseSilencesIt) {
     EXPECT_TRUE(loudest <= std::min(voiceBudget::ceiling, 32766) &&
                 loudest > voiceBudget::ceiling * 9 / 10)
         << "at most " << loudest;
-    // Each effect starts from silence, is centred on it and spans most of its range, evenly.
+    // Each effect starts from silence and spans most of its range, evenly about it.
     ASSERT_EQ(loudestAt.size(), size_t(soundKinds));
     for (const auto& played : loudestAt) {
         const uint16_t* d = static_cast<uint16_t*>(played.first->data);
         const auto [low, high] = std::minmax_element(d, d + played.first->len);
         const int lowest = *low - 0x8000, highest = *high - 0x8000, peak = effectSynth::peak;
-        const long mean = std::accumulate(d, d + played.first->len, 0L) / played.first->len;
         EXPECT_TRUE(d[0] == 0x8000 && -peak <= lowest && highest <= peak &&
-                    highest > peak * 3 / 4 && abs(highest + lowest) < peak / 20 &&
-                    abs(mean - 0x8000) < peak / 20)
-            << d[0] << ", " << lowest << " to " << highest << ", mean " << mean - 0x8000;
+                    highest > peak * 3 / 4 && abs(highest + lowest) < peak / 20)
+            << d[0] << ", " << lowest << " to " << highest;
     }
 }
 
