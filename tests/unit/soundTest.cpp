@@ -145,7 +145,7 @@ TEST(sound, everySoundStartedIsHeardWithinTheMixAndAPauseSilencesIt) {
         for (size_t i = 0; i < voices.size(); i++) {
             voice_set_position(voices[i], positions[i]);
         }
-        if (tick % 50 == 0) {
+        if (tick % 25 == 0) {
             sounds.pause();
             mix();
             EXPECT_TRUE(frames[0] == 0 && frames[1] == 0) << "paused at tick " << tick;
