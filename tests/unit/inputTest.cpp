@@ -72,12 +72,8 @@ TEST_F(input, aPressAndReleaseBetweenTwoPollsIsOneClickButNotAReleaseAloneOrAKey
 TEST_F(input, aTapLandingInTheMiddleOfAPollIsNotLost) {
     // Every game key and mouse button is held into a poll and let go inside it, between its two
     // reads, as Allegro's thread may: one click each, on that poll or the next.
-    inputObj::betweenReads = [](int keyOrButton, bool isButton) {
-        if (isButton) {
-            testBattle::setButtons(mouse_b & ~(1 << keyOrButton));
-        } else {
-            testBattle::setKey(keyOrButton, false);
-        }
+    inputObj::betweenReads = [](int k, bool isButton) {
+        isButton ? testBattle::setButtons(mouse_b & ~(1 << k)) : testBattle::setKey(k, false);
     };
     for (int code : *in.getKeyMap()) {
         testBattle::setKey(code, true);
