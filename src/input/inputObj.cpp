@@ -57,6 +57,8 @@ void noteButtons(int flags) {
 }
 } // namespace
 
+void (*inputObj::betweenReads)(int keyOrButton, bool isButton) = nullptr;
+
 // A click fires on letting go, and every click reaches exactly one logic tick: a release seen
 // on a poll without a tick pending is latched and handed to the next tick's poll instead of
 // being cleared by it (the loop draws faster than it ticks, so most releases land between ticks).
@@ -116,6 +118,9 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
     for (int i = 0; i < numberOfKeys; i++) {
         const int code = keyMap->at(i);
         const unsigned releases = keyReleases[code];
+        if (betweenReads != nullptr) {
+            betweenReads(code, false);
+        }
         const bool down = key[code] != 0;
         updateFlags(*keyWasHit, *keyWasClicked, keyLatches.at(i), i, down, releases, tickPending);
         if (down) {
@@ -149,6 +154,9 @@ void inputObj::processInput(int maxX, int maxY, bool tickPending) {
 
     for (int b = 0; b < mouseButtonCount; b++) {
         const unsigned releases = buttonReleases[b];
+        if (betweenReads != nullptr) {
+            betweenReads(b, true);
+        }
         const bool down = (mouse_b & (1 << b)) != 0;
         updateFlags(*mouseWasHit, *mouseWasClicked, mouseLatches.at(b), b, down, releases,
                     tickPending);

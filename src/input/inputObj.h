@@ -43,6 +43,11 @@ class inputObj {
     // proves that it has the keyboard focus.
     static unsigned keyPresses();
 
+    // Called in each poll between reading a key's or button's count of releases and its state,
+    // with its key code, or with the button's index and true; null in the game. Lets a test land
+    // a release exactly there.
+    static void (*betweenReads)(int keyOrButton, bool isButton);
+
     // The live vectors themselves (owned by this object), not copies.
     std::vector<int>* getKeyMap() const { return keyMap; }
     std::vector<bool>* getKeyWasHit() const { return keyWasHit; }
