@@ -2,10 +2,13 @@
 
 #include <allegro.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -58,7 +61,6 @@ battleSounds::battleSounds(int arenaWidth)
     : ear(arenaWidth), budget(slotsOfEachKind(), ticksOfEachKind(), effectSynth::peak) {}
 
 battleSounds::~battleSounds() {
-    passOnLines();
     giveBackStderr();
     for (SAMPLE* sample : samples) {
         destroy_sample(sample); // stops and frees the voices playing it
@@ -97,14 +99,15 @@ bool battleSounds::openDevice() {
     }
     const bool installed = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0;
     // A device that fails later, in play, makes both libasound and Allegro's driver complain on
-    // every write, dozens of lines a second. From here on standard error is a pipe that watch
-    // reads: it passes the rest on and turns the first complaint into the end of the sound.
+    // every write, dozens of lines a second. From here on standard error is a pipe, and a thread
+    // of its own passes each line on at once, but for those complaints: the first one tells
+    // watch that the device failed.
     int pipeEnds[2];
-    if (installed && digi_card != DIGI_NONE && stderrKept >= 0 &&
-        pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        complaints = pipeEnds[0];
-        dup2(pipeEnds[1], STDERR_FILENO); // non-blocking: a full pipe loses lines, never waits
+    if (installed && digi_card != DIGI_NONE && stderrKept >= 0 && pipe2(pipeEnds, O_CLOEXEC) == 0) {
+        dup2(pipeEnds[1], STDERR_FILENO);
         close(pipeEnds[1]);
+        relay = std::thread(&battleSounds::passOn, this, pipeEnds[0]);
+        keepLastWords(stderrKept, pipeEnds[0]);
     } else {
         giveBackStderr();
     }
@@ -171,15 +174,42 @@ void battleSounds::play(const voiceStart& v) {
 }
 
 namespace {
-// What Allegro's ALSA driver and libasound write when the device fails under them.
+// What Allegro's ALSA driver and libasound write when the device fails under them; other lines
+// from libasound are passed on, since one of them alone need not end the sound.
 bool isDriverComplaint(const std::string& line) {
     for (const char* start :
-         {"ALSA lib ", "Write error", "Can't recovery from underrun", "Wait for poll failed"}) {
+         {"Write error", "Can't recovery from underrun", "Wait for poll failed"}) {
         if (line.compare(0, strlen(start), start) == 0) {
             return true;
         }
     }
-    return false;
+    return line.compare(0, 9, "ALSA lib ") == 0 && line.find("write failed") != std::string::npos;
+}
+
+// While standard error is the relay's pipe: the real one and the pipe's end, for a fatal signal.
+std::atomic<int> realStderr(-1), relayed(-1);
+const int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+struct sigaction beforeFatal[std::size(fatalSignals)];
+
+// A fatal signal ends the process before the relay can pass on the last words written just
+// before it (the C++ runtime's, a sanitizer's, Allegro's own on the signal): standard error goes
+// back at once, what waits in the pipe follows, and the handler found before takes the signal.
+void onFatalSignal(int number) {
+    const int real = realStderr.exchange(-1), pipeEnd = relayed.exchange(-1);
+    if (real >= 0) {
+        dup2(real, STDERR_FILENO);
+        fcntl(pipeEnd, F_SETFL, O_NONBLOCK);
+        char chunk[4096];
+        for (ssize_t got; (got = read(pipeEnd, chunk, sizeof chunk)) > 0;) {
+            if (write(STDERR_FILENO, chunk, static_cast<size_t>(got)) < 0) {
+                break;
+            }
+        }
+    }
+    for (size_t i = 0; i < std::size(fatalSignals); i++) {
+        sigaction(fatalSignals[i], &beforeFatal[i], nullptr);
+    }
+    raise(number);
 }
 
 void writeAll(int fd, const std::string& text) {
@@ -193,50 +223,71 @@ void writeAll(int fd, const std::string& text) {
 }
 } // namespace
 
-bool battleSounds::passOnLines() {
+void battleSounds::passOn(int pipeEnd) {
+    std::string text;
     char chunk[4096];
-    ssize_t got;
-    while (complaints >= 0 && (got = read(complaints, chunk, sizeof chunk)) > 0) {
-        complaintText.append(chunk, static_cast<size_t>(got));
-    }
-    bool complained = false;
-    for (size_t end; (end = complaintText.find('\n')) != std::string::npos;) {
-        const std::string line = complaintText.substr(0, end + 1);
-        complaintText.erase(0, end + 1);
-        if (isDriverComplaint(line)) {
-            complained = true;
-        } else {
-            writeAll(stderrKept, line);
+    for (ssize_t got; (got = read(pipeEnd, chunk, sizeof chunk)) != 0;) {
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        text.append(chunk, static_cast<size_t>(got));
+        for (size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
+            const std::string line = text.substr(0, end + 1);
+            if (isDriverComplaint(line)) {
+                deviceFailed = true;
+            } else {
+                writeAll(stderrKept, line);
+            }
         }
     }
-    return complained;
+    writeAll(stderrKept, text); // a last line without its end
+    close(pipeEnd);
+}
+
+void battleSounds::keepLastWords(int realStderrCopy, int pipeEnd) {
+    if (realStderrCopy >= 0) {
+        realStderr = realStderrCopy;
+        relayed = pipeEnd;
+        struct sigaction action = {};
+        action.sa_handler = onFatalSignal;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(fatalSignals); i++) {
+            sigaction(fatalSignals[i], &action, &beforeFatal[i]);
+        }
+    } else if (realStderr.exchange(-1) >= 0) {
+        relayed = -1;
+        for (size_t i = 0; i < std::size(fatalSignals); i++) {
+            sigaction(fatalSignals[i], &beforeFatal[i], nullptr);
+        }
+    }
 }
 
 void battleSounds::giveBackStderr() {
     if (stderrKept < 0) {
         return;
     }
-    if (complaints >= 0) {
-        writeAll(stderrKept, complaintText); // a last line without its end
-        complaintText.clear();
-        close(complaints);
-        complaints = -1;
-    }
+    // The pipe loses its only writer: the relay reads what is left and ends.
+    keepLastWords(-1, -1);
     dup2(stderrKept, STDERR_FILENO);
+    if (relay.joinable()) {
+        relay.join();
+    }
     close(stderrKept);
     stderrKept = -1;
 }
 
 void battleSounds::watch() {
-    if (complaints < 0 || !passOnLines()) {
+    if (!deviceFailed || stderrKept < 0) {
         return;
     }
-    remove_sound(); // its last writes complain too: read, and left out, below
+    remove_sound(); // its last writes complain too, and the relay leaves them out
     listening = false;
     voices.assign(voices.size(), -1);
-    passOnLines();
-    writeAll(stderrKept, "arenaBattle: the sound device failed; playing on without sound.\n");
     giveBackStderr();
+    writeAll(STDERR_FILENO, "arenaBattle: the sound device failed; playing on without sound.\n");
 }
 
 void battleSounds::pause() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "battleEar.h"
@@ -30,9 +32,9 @@ class battleSounds {
     const std::vector<voiceStart>& hear(unitList& list, int ticksRun);
     // When the window goes away: stops every voice at once.
     void pause();
-    // Once each loop iteration, in play or paused: passes on what was written to standard error
-    // meanwhile, except the sound driver's complaints; at the first of those the device has
-    // failed, and the game closes it, says so in one line and plays on without sound.
+    // Once each loop iteration, in play or paused: once the sound driver has complained on
+    // standard error (which passes on every other line at once) the device has failed, and the
+    // game closes it, says so in one line and plays on without sound.
     void watch();
     // The effect each kind of sound is made of.
     static const effectShape& shapeOf(int kind);
@@ -53,15 +55,19 @@ class battleSounds {
     std::vector<SAMPLE*> slotSamples; // by budget slot
     std::vector<int> voices;          // Allegro's voice last started in each slot, or -1
     int stderrKept = -1;              // the real standard error while fd 2 is the pipe, or -1
-    int complaints = -1;              // the pipe's end read by watch, or -1
-    std::string complaintText;        // read from the pipe, not yet a whole line
+    std::thread relay;                // reads the pipe and passes its lines on
+    std::atomic<bool> deviceFailed{false};
 
     // Installs Allegro's sound quietly, with the game's settings where the player's allegro.cfg
     // names none, and makes the effects. False when there is no device to play on.
     bool openDevice();
-    // Passes on the whole lines read from the pipe; true when one was the driver's complaint.
-    bool passOnLines();
-    // Points standard error back at stderrKept and closes the pipe.
+    // The relay: passes each whole line read from the pipe on to stderrKept, but for the sound
+    // driver's complaints, which set deviceFailed; ends when the pipe has no writer left.
+    void passOn(int pipeEnd);
+    // While standard error is the pipe (realStderrCopy and pipeEnd at least 0), a fatal signal
+    // first points it back and passes on what waits in the pipe; -1, -1 undoes it.
+    static void keepLastWords(int realStderrCopy, int pipeEnd);
+    // Points standard error back at stderrKept and waits for the relay to end.
     void giveBackStderr();
     // Starts the slot's sample afresh.
     void play(const voiceStart& v);

@@ -92,13 +92,11 @@ void askEnd(int number) {
 void catchEndSignals() {
     struct sigaction action = {};
     action.sa_handler = askEnd;
+    action.sa_flags = SA_RESTART; // Allegro's threads wait in calls the signal may land in
     sigemptyset(&action.sa_mask);
     for (int number : {SIGINT, SIGTERM, SIGHUP}) {
         sigaction(number, &action, nullptr);
     }
-    // A write to a lost display then fails as an error, which Xlib hands to displayLost, rather
-    // than ending the game by SIGPIPE.
-    signal(SIGPIPE, SIG_IGN);
 }
 
 // Copies to the screen what the battle's last frame changed in its back buffer. Allegro keeps its
@@ -132,8 +130,11 @@ int main() {
     if (startStderr < 0) {
         startStderr = STDERR_FILENO;
     }
-    // Allegro sets no handler of its own, so this holds from the display's opening on.
+    // Allegro sets no handler of its own, so this holds from the display's opening on. A write to
+    // a lost display then fails as an error, which Xlib hands to displayLost, rather than ending
+    // the game by SIGPIPE.
     XSetIOErrorHandler(displayLost);
+    signal(SIGPIPE, SIG_IGN);
     // Both are read when allegro_init makes the window.
     xwin_set_window_name(windowInstance, windowClass);
     allegro_icon = const_cast<char**>(gameIcon);

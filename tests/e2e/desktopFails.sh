@@ -49,10 +49,16 @@ echo "the X server killed mid-battle, and ended while the game is paused: status
 start && kill -KILL "$xserver" && { wait "$xserver" 2>/dev/null || true; } && ended 1 "$lost" "X server killed"
 start && away && kill "$xserver" && ended 1 "$lost" "X server ended while paused"
 
-echo "SIGINT in play and while paused: status 130; SIGTERM: 143; nothing on standard error"
+echo "SIGINT in play and while paused: status 130; SIGTERM 143, SIGHUP 129; nothing on stderr"
 start && kill -INT "$game" && ended 130 "" "SIGINT"
 start && away && kill -INT "$game" && ended 130 "" "SIGINT while paused"
 start && kill -TERM "$game" && ended 143 "" "SIGTERM"
+start && kill -HUP "$game" && ended 129 "" "SIGHUP"
+
+echo "a crash while the sound plays: its last words still reach standard error"
+ulimit -c 0
+start "alsa_device = file:FILE=$work/heard.raw,FORMAT=raw"
+kill -SEGV "$game" && ended 139 "Shutting down Allegro due to signal #11" "a crash"
 
 echo "the sound device failing: one line, the arena still moving, ESC gives 0"
 start "alsa_device = file:FILE=/dev/full,FORMAT=raw"
