@@ -63,7 +63,9 @@ count() {
     if [ "$2" = game ]; then
         # The 30th homing enemy comes in at the battle's tick 300.
         xdotool key F10 && : >"$work/crowding"
+        local deadline=$((SECONDS + 300))
         until [ "$(awk '{ t += $3 } END { print t + 0 }' "$work/crowding")" -ge 310 ]; do
+            [ "$SECONDS" -lt "$deadline" ] || fail "the battle ran no 310 ticks within 300 s"
             stepFor 2 && dumpTo "$work/crowding"
         done
         stepFor "$seconds"

@@ -379,8 +379,7 @@ void battleMain::draw(BITMAP* buffer, BITMAP* arenaBuffer) {
     // The battle's own arena buffer is part of its back buffer: the arena is already in place.
     if (buffer != this->buffer || arenaBuffer != this->arenaBuffer) {
         videoSettings* video = data->getVideoSettings();
-        blit(arenaBuffer, buffer, 0, 0, video->getGameOffsetX(), video->getGameOffsetY(),
-             arenaSizeX, arenaSizeY);
+        canvas::copy(buffer, arenaBuffer, video->getGameOffsetX(), video->getGameOffsetY());
     }
     drawCursor(buffer);
     drawDisplay(buffer);
@@ -456,9 +455,9 @@ void battleMain::drawPaused(BITMAP* buffer) {
     const int x = pausedBoxCentreX;
     const int y = pausedBoxCentreY;
     const int text = makecol(pausedTextGrey, pausedTextGrey, pausedTextGrey);
-    rectfill(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
-             y + pausedBoxHalfHeight, makecol(pausedBoxGrey, pausedBoxGrey, pausedBoxGrey));
-    rect(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
-         y + pausedBoxHalfHeight, text);
-    textout_centre_ex(buffer, font, "paused", x, y - text_height(font) / 2, text, -1);
+    canvas::fill(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
+                 y + pausedBoxHalfHeight, makecol(pausedBoxGrey, pausedBoxGrey, pausedBoxGrey));
+    canvas::outline(buffer, x - pausedBoxHalfWidth, y - pausedBoxHalfHeight, x + pausedBoxHalfWidth,
+                    y + pausedBoxHalfHeight, text);
+    canvas::centredText(buffer, "paused", x, y - text_height(font) / 2, text);
 }

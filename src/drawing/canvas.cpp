@@ -43,10 +43,16 @@ void drawAtOnce(const drawCall& c) {
     case drawCall::fill: {
         int left = 0, top = 0, right = 0, bottom = 0;
         get_clip_rect(c.target, &left, &top, &right, &bottom);
-        add_clip_rect(c.target, std::min(c.x, c.a), std::min(c.y, c.b), std::max(c.x, c.a),
-                      std::max(c.y, c.b));
-        clear_to_color(c.target, c.colour);
-        set_clip_rect(c.target, left, top, right, bottom);
+        // Allegro keeps a clipping rectangle on the bitmap, so one wholly outside it must not
+        // reach set_clip_rect.
+        const pixelRect inClip =
+            canvas::intersect(reach(c), {left, top, right - left + 1, bottom - top + 1});
+        if (!canvas::isEmpty(inClip)) {
+            set_clip_rect(c.target, inClip.x, inClip.y, inClip.x + inClip.w - 1,
+                          inClip.y + inClip.h - 1);
+            clear_to_color(c.target, c.colour);
+            set_clip_rect(c.target, left, top, right, bottom);
+        }
         break;
     }
     case drawCall::outline:

@@ -40,6 +40,10 @@ class canvas {
     static void outline(BITMAP* target, int left, int top, int right, int bottom, int colour);
     // textout_ex in Allegro's font, its top-left corner at (x, y), on a transparent background.
     static void text(BITMAP* target, const std::string& words, int x, int y, int colour);
+    // The same, centred on x.
+    static void centredText(BITMAP* target, const std::string& words, int x, int y, int colour) {
+        text(target, words, x - text_length(font, words.c_str()) / 2, y, colour);
+    }
     // draw_sprite: the picture masked, its top-left corner at (x, y).
     static void sprite(BITMAP* target, BITMAP* pic, int x, int y);
     // blit: the whole picture, opaque, its top-left corner at (x, y).
@@ -58,8 +62,9 @@ class canvas {
     // Draws a recorded call on its target within the screen pixels of `within`, or whole where
     // drawnWhole says so.
     static void draw(const drawCall& call, const pixelRect& within);
-    // Whether the call must be drawn whole: Allegro's turned and scaled sprites do not draw the
-    // same pixels when clipped.
+    // Whether the call is drawn whole, as the whole frame draws it: Allegro's turned and scaled
+    // sprites step through the picture in fixed point from the clipping edge, and are not trusted
+    // to land on the same pixels from another edge.
     static bool drawnWhole(const drawCall& call);
     // The pixels of its target (its own coordinates) that a turned sprite may touch, unclipped:
     // every pixel whose centre the turned picture can cover.

@@ -268,6 +268,7 @@ void plainIteration(testBattle& t, bool tick, bool returning) {
     if (returning) {
         input->forget();
     }
+    clear_to_color(t.battle.getBuffer(), makecol(1, 2, 3)); // so that a hole in the frame shows
     t.battle.draw(t.battle.getBuffer(), t.battle.getArenaBuffer());
     input->processInput(640, 480, tick && !returning);
     if (tick && !returning) {
