@@ -11,6 +11,7 @@
 #include <iterator>
 #include <numeric>
 #include <string>
+#include <utility>
 
 #include "effectSynth.h"
 #include "frameTimer.h"
@@ -75,9 +76,10 @@ bool battleSounds::openDevice() {
     std::string defaults = "[sound]\n";
     const std::vector<int> slots = slotsOfEachKind();
     const std::string voiceCount = std::to_string(std::accumulate(slots.begin(), slots.end(), 0));
-    for (const auto& [name, value] : {std::make_pair("alsa_fragsize", alsaFragmentFrames),
-                                      std::make_pair("alsa_numfrags", alsaFragments),
-                                      std::make_pair("digi_voices", voiceCount.c_str())}) {
+    const std::pair<const char*, const char*> settings[] = {{"alsa_fragsize", alsaFragmentFrames},
+                                                            {"alsa_numfrags", alsaFragments},
+                                                            {"digi_voices", voiceCount.c_str()}};
+    for (const auto& [name, value] : settings) {
         if (get_config_string("sound", name, nullptr) == nullptr) {
             defaults += std::string(name) + " = " + value + "\n";
         }
