@@ -193,6 +193,12 @@ std::atomic<int> realStderr(-1), relayed(-1);
 const int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 struct sigaction beforeFatal[std::size(fatalSignals)];
 
+void handBackFatalSignals() {
+    for (size_t i = 0; i < std::size(fatalSignals); i++) {
+        sigaction(fatalSignals[i], &beforeFatal[i], nullptr);
+    }
+}
+
 // A fatal signal ends the process before the relay can pass on the last words written just
 // before it (the C++ runtime's, a sanitizer's, Allegro's own on the signal): standard error goes
 // back at once, what waits in the pipe follows, and the handler found before takes the signal.
@@ -208,9 +214,7 @@ void onFatalSignal(int number) {
             }
         }
     }
-    for (size_t i = 0; i < std::size(fatalSignals); i++) {
-        sigaction(fatalSignals[i], &beforeFatal[i], nullptr);
-    }
+    handBackFatalSignals();
     raise(number);
 }
 
@@ -250,20 +254,13 @@ void battleSounds::passOn(int pipeEnd) {
 }
 
 void battleSounds::keepLastWords(int realStderrCopy, int pipeEnd) {
-    if (realStderrCopy >= 0) {
-        realStderr = realStderrCopy;
-        relayed = pipeEnd;
-        struct sigaction action = {};
-        action.sa_handler = onFatalSignal;
-        sigemptyset(&action.sa_mask);
-        for (size_t i = 0; i < std::size(fatalSignals); i++) {
-            sigaction(fatalSignals[i], &action, &beforeFatal[i]);
-        }
-    } else if (realStderr.exchange(-1) >= 0) {
-        relayed = -1;
-        for (size_t i = 0; i < std::size(fatalSignals); i++) {
-            sigaction(fatalSignals[i], &beforeFatal[i], nullptr);
-        }
+    realStderr = realStderrCopy;
+    relayed = pipeEnd;
+    struct sigaction action = {};
+    action.sa_handler = onFatalSignal;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < std::size(fatalSignals); i++) {
+        sigaction(fatalSignals[i], &action, &beforeFatal[i]);
     }
 }
 
@@ -272,7 +269,10 @@ void battleSounds::giveBackStderr() {
         return;
     }
     // The pipe loses its only writer: the relay reads what is left and ends.
-    keepLastWords(-1, -1);
+    if (realStderr.exchange(-1) >= 0) {
+        relayed = -1;
+        handBackFatalSignals();
+    }
     dup2(stderrKept, STDERR_FILENO);
     if (relay.joinable()) {
         relay.join();

@@ -64,8 +64,8 @@ class battleSounds {
     // The relay: passes each whole line read from the pipe on to stderrKept, but for the sound
     // driver's complaints, which set deviceFailed; ends when the pipe has no writer left.
     void passOn(int pipeEnd);
-    // While standard error is the pipe (realStderrCopy and pipeEnd at least 0), a fatal signal
-    // first points it back and passes on what waits in the pipe; -1, -1 undoes it.
+    // While standard error is the pipe, a fatal signal first points it back at realStderrCopy
+    // and passes on what waits in pipeEnd; giveBackStderr undoes it.
     static void keepLastWords(int realStderrCopy, int pipeEnd);
     // Points standard error back at stderrKept and waits for the relay to end.
     void giveBackStderr();

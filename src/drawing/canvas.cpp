@@ -99,46 +99,47 @@ bool drawCall::operator==(const drawCall& o) const {
 }
 
 void canvas::clear(BITMAP* target, int colour) {
-    take({drawCall::clear, target, nullptr, 0, 0, 0, 0, 0, colour, {}, 0, 0, {}});
+    take({drawCall::clear, target, nullptr, 0, 0, 0, 0, 0, colour});
 }
 
 void canvas::fill(BITMAP* target, int left, int top, int right, int bottom, int colour) {
-    take({drawCall::fill, target, nullptr, left, top, right, bottom, 0, colour, {}, 0, 0, {}});
+    take({drawCall::fill, target, nullptr, left, top, right, bottom, 0, colour});
 }
 
 void canvas::outline(BITMAP* target, int left, int top, int right, int bottom, int colour) {
-    take({drawCall::outline, target, nullptr, left, top, right, bottom, 0, colour, {}, 0, 0, {}});
+    take({drawCall::outline, target, nullptr, left, top, right, bottom, 0, colour});
 }
 
 void canvas::text(BITMAP* target, const std::string& words, int x, int y, int colour) {
-    take({drawCall::text, target, nullptr, x, y, 0, 0, 0, colour, words, 0, 0, {}});
+    take({drawCall::text, target, nullptr, x, y, 0, 0, 0, colour, words});
 }
 
 void canvas::sprite(BITMAP* target, BITMAP* pic, int x, int y) {
-    take({drawCall::sprite, target, pic, x, y, 0, 0, 0, 0, {}, 0, 0, {}});
+    take({drawCall::sprite, target, pic, x, y, 0, 0, 0, 0});
 }
 
 void canvas::copy(BITMAP* target, BITMAP* pic, int x, int y) {
-    take({drawCall::copy, target, pic, x, y, 0, 0, 0, 0, {}, 0, 0, {}});
+    take({drawCall::copy, target, pic, x, y, 0, 0, 0, 0});
 }
 
 void canvas::stretchedSprite(BITMAP* target, BITMAP* pic, int x, int y, int w, int h) {
-    take({drawCall::stretchedSprite, target, pic, x, y, w, h, 0, 0, {}, 0, 0, {}});
+    take({drawCall::stretchedSprite, target, pic, x, y, w, h, 0, 0});
 }
 
 void canvas::turnedSprite(BITMAP* target, BITMAP* pic, int x, int y, int pivotX, int pivotY,
                           fixed angle) {
-    take({drawCall::turnedSprite, target, pic, x, y, pivotX, pivotY, angle, 0, {}, 0, 0, {}});
+    take({drawCall::turnedSprite, target, pic, x, y, pivotX, pivotY, angle, 0});
 }
 
 void canvas::record(BITMAP* target, std::vector<drawCall>* record, int offsetX, int offsetY) {
+    recordedBitmaps.push_back({target, record, offsetX, offsetY});
+}
+
+void canvas::endRecord(const std::vector<drawCall>* record) {
     recordedBitmaps.erase(
         std::remove_if(recordedBitmaps.begin(), recordedBitmaps.end(),
-                       [target](const recorded& r) { return r.target == target; }),
+                       [record](const recorded& r) { return r.record == record; }),
         recordedBitmaps.end());
-    if (record != nullptr) {
-        recordedBitmaps.push_back({target, record, offsetX, offsetY});
-    }
 }
 
 void canvas::draw(const drawCall& call, const pixelRect& within) {

@@ -15,14 +15,14 @@ struct drawCall {
     enum kind { clear, fill, outline, text, sprite, copy, stretchedSprite, turnedSprite };
     kind what;
     BITMAP* target;
-    BITMAP* pic;       // sprites and copies
-    int x, y;          // the corner, or for a turned sprite the point its pivot lands on
-    int a, b;          // fill and outline: the far corner; stretched: the size; turned: the pivot
-    fixed angle;       // turned sprite
-    int colour;        // clear, fill, outline, text
-    std::string words; // text
-    int offsetX, offsetY; // the target's corner on the recording's screen
-    pixelRect bounds;     // the screen pixels the call may touch, within the target
+    BITMAP* pic; // sprites and copies
+    int x, y;    // the corner, or for a turned sprite the point its pivot lands on
+    int a, b;    // fill and outline: the far corner; stretched: the size; turned: the pivot
+    fixed angle; // turned sprite
+    int colour;  // clear, fill, outline, text
+    std::string words = {};       // text
+    int offsetX = 0, offsetY = 0; // the target's corner on the recording's screen
+    pixelRect bounds = {};        // the screen pixels the call may touch, within the target
     bool operator==(const drawCall& o) const;
 };
 
@@ -56,9 +56,11 @@ class canvas {
                              fixed angle);
 
     // From now on the calls on target go into record, the target's corner being (offsetX,
-    // offsetY) on the record's screen; a null record draws them at once again.
+    // offsetY) on the record's screen.
     static void record(BITMAP* target, std::vector<drawCall>* record, int offsetX = 0,
                        int offsetY = 0);
+    // The bitmaps recorded into record are drawn on at once again.
+    static void endRecord(const std::vector<drawCall>* record);
     // Draws a recorded call on its target within the screen pixels of `within`, or whole where
     // drawnWhole says so.
     static void draw(const drawCall& call, const pixelRect& within);

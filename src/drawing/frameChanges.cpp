@@ -75,8 +75,6 @@ void add(std::vector<pixelRect>& rects, const pixelRect& r) {
 
 void frameChanges::record(BITMAP* screenBitmap, const std::vector<BITMAP*>& parts) {
     screen = screenBitmap;
-    recordedBitmaps = parts;
-    recordedBitmaps.push_back(screen);
     next.clear();
     canvas::record(screen, &next);
     for (BITMAP* part : parts) {
@@ -85,9 +83,7 @@ void frameChanges::record(BITMAP* screenBitmap, const std::vector<BITMAP*>& part
 }
 
 const std::vector<pixelRect>& frameChanges::finish() {
-    for (BITMAP* b : recordedBitmaps) {
-        canvas::record(b, nullptr);
-    }
+    canvas::endRecord(&next);
     const pixelRect whole = {0, 0, screen->w, screen->h};
     changedRects.clear();
     if (known) {

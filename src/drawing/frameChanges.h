@@ -23,7 +23,6 @@ class frameChanges {
 
   private:
     BITMAP* screen = nullptr;
-    std::vector<BITMAP*> recordedBitmaps;
     std::vector<drawCall> shown, next; // the calls of the frame drawn and of the one recorded
     std::vector<pixelRect> changedRects, repaint;
     bool known = false;
